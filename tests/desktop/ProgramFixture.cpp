@@ -1,0 +1,59 @@
+#include "ProgramFixture.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+void ProgramFixture::SetUp() {
+  platform::desktop::reset();
+  platform::desktop::setEcho(false);
+  char buffer[4096];
+  ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
+  previousDirectory_ = buffer;
+  char pattern[] = "/tmp/tessaline-desktop-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  workingDirectory_ = pattern;
+  ASSERT_EQ(chdir(workingDirectory_.c_str()), 0);
+}
+
+void ProgramFixture::TearDown() {
+  ASSERT_EQ(chdir(previousDirectory_.c_str()), 0);
+  std::string command = "rm -rf '" + workingDirectory_ + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
+int ProgramFixture::runProgram() {
+  char commandLine[] = "";
+  return WinMain(GetModuleHandleA(NULL), NULL, commandLine, SW_SHOWDEFAULT);
+}
+
+void ProgramFixture::writeFile(const std::string& name, const std::string& content) {
+  std::ofstream file(workingDirectory_ + "/" + name, std::ios::binary);
+  file << content;
+  ASSERT_TRUE(file.good()) << "could not write " << name;
+}
+
+std::vector<std::string> ProgramFixture::consoleLines() {
+  std::vector<std::string> lines;
+  std::istringstream stream(platform::desktop::consoleOutput());
+  std::string line;
+  while (std::getline(stream, line)) {
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+HWND ProgramFixture::findOwnerWindow() {
+  return FindWindowA("ParentWindow", "Tessaline");
+}
+
+void ProgramFixture::postToOwnerWindow(UINT message, WPARAM wParam, LPARAM lParam) {
+  platform::script::then([=] {
+    HWND owner = findOwnerWindow();
+    ASSERT_NE(owner, nullptr) << "the owner window should exist while the program waits for input";
+    PostMessageA(owner, message, wParam, lParam);
+  });
+}

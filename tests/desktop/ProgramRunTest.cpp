@@ -1,0 +1,178 @@
+// The whole program through WinMain: a normal run, the single-instance guard
+// and the entry's two failure handlers.
+#include <mmsystem.h>
+
+#include <new>
+#include <string>
+#include <vector>
+
+#include "ProgramFixture.h"
+#include "application/ParentWindow.h"
+
+namespace {
+
+const char kMainTrace[] = "src/main.cpp:34:WinMain";
+const char kRunTrace[] = "src/application/Application.cpp:12:Application::run";
+const char kThrownTextCaption[] = "assertion failed\n";
+
+// What the owner window looked like while the program waited for input.
+struct OwnerWindowState {
+  HWND window = NULL;
+  std::string className;
+  std::string title;
+  RECT rect = {};
+  bool visible = true;
+  LONG style = 0;
+  LONG exStyle = 0;
+  HWND owner = NULL;
+  int timerPeriods = 0;
+};
+
+std::string windowClassName(HWND window) {
+  char name[256] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string windowTitle(HWND window) {
+  char title[256] = "";
+  GetWindowTextA(window, title, sizeof title);
+  return title;
+}
+
+OwnerWindowState readOwnerWindow(HWND window) {
+  OwnerWindowState state;
+  state.window = window;
+  state.className = windowClassName(window);
+  state.title = windowTitle(window);
+  GetWindowRect(window, &state.rect);
+  state.visible = IsWindowVisible(window) != FALSE;
+  state.style = GetWindowLongA(window, GWL_STYLE);
+  state.exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+  state.owner = GetWindow(window, GW_OWNER);
+  state.timerPeriods = platform::desktop::timerPeriodsInForce();
+  return state;
+}
+
+// The two ways a user or another program ends the program normally.
+enum class Ending { CloseMessage, DestroyWindow };
+
+class NormalRun : public ProgramFixture, public ::testing::WithParamInterface<Ending> {};
+
+TEST_P(NormalRun, ShowsTheHiddenOwnerWindowAndEndsWithExitCodeZero) {
+  // Arguments are ignored: the program takes no options.
+  platform::desktop::setCommandLine("tessaline.exe --reload \"C:\\some where\"");
+  OwnerWindowState seen;
+  platform::script::then([&] {
+    seen = readOwnerWindow(findOwnerWindow());
+    ASSERT_NE(seen.window, nullptr) << "no window of class \"ParentWindow\" titled \"Tessaline\" while running";
+    if (GetParam() == Ending::CloseMessage) {
+      PostMessageA(seen.window, WM_CLOSE, 0, 0);
+    } else {
+      EXPECT_TRUE(DestroyWindow(seen.window));
+    }
+  });
+
+  EXPECT_EQ(runProgram(), 0);
+
+  EXPECT_EQ(seen.className, "ParentWindow");
+  EXPECT_EQ(seen.title, "Tessaline");
+  EXPECT_FALSE(seen.visible) << "the owner window must never be shown";
+  EXPECT_EQ(seen.rect.right - seen.rect.left, 0);
+  EXPECT_EQ(seen.rect.bottom - seen.rect.top, 0);
+  EXPECT_EQ(seen.rect.left, 0);
+  EXPECT_EQ(seen.rect.top, 0);
+  // The window manager adds WS_CLIPSIBLINGS to every top-level window.
+  EXPECT_EQ(static_cast<DWORD>(seen.style) & ~static_cast<DWORD>(WS_CLIPSIBLINGS), static_cast<DWORD>(WS_POPUP));
+  EXPECT_EQ(static_cast<DWORD>(seen.exStyle), static_cast<DWORD>(WS_EX_LAYERED | WS_EX_TOOLWINDOW));
+  EXPECT_EQ(seen.owner, nullptr);
+  EXPECT_EQ(seen.timerPeriods, 1) << "a 1 ms timer period is in force while the program runs";
+
+  EXPECT_EQ(consoleLines(), (std::vector<std::string>{kMainTrace, kRunTrace}));
+  EXPECT_EQ(ParentWindow::pInstance_, nullptr);
+  EXPECT_FALSE(IsWindow(seen.window));
+  EXPECT_FALSE(platform::desktop::isClassRegistered("ParentWindow", GetModuleHandleA(NULL)));
+  EXPECT_EQ(platform::desktop::timerPeriodsInForce(), 0);
+  EXPECT_TRUE(platform::desktop::messageBoxes().empty());
+  EXPECT_EQ(platform::script::pendingActions(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, NormalRun, ::testing::Values(Ending::CloseMessage, Ending::DestroyWindow),
+                         [](const ::testing::TestParamInfo<Ending>& info) {
+                           return info.param == Ending::CloseMessage ? "ClosedByWmClose" : "DestroyedByDestroyWindow";
+                         });
+
+class SingleInstance : public ProgramFixture {};
+
+TEST_F(SingleInstance, AnotherProgramsOwnerWindowStopsTheStartWithOneMessageBox) {
+  HWND other = platform::desktop::createForeignWindow("ParentWindow", "Tessaline");
+  platform::script::pressMessageBoxButton(IDOK);
+
+  EXPECT_EQ(runProgram(), -1);
+
+  const auto& boxes = platform::desktop::messageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].owner, nullptr);
+  EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+  EXPECT_TRUE(boxes[0].hasCaption);
+  EXPECT_EQ(boxes[0].caption, kThrownTextCaption);
+  EXPECT_EQ(boxes[0].text, "既にアプリケーションが起動しています");
+  EXPECT_EQ(platform::desktop::windows(), (std::vector<HWND>{other})) << "no window of ours may be created";
+  EXPECT_FALSE(platform::desktop::isClassRegistered("ParentWindow", GetModuleHandleA(NULL)));
+  EXPECT_EQ(platform::desktop::timerPeriodsInForce(), 0);
+  EXPECT_EQ(consoleLines(), (std::vector<std::string>{kMainTrace, kRunTrace}));
+  EXPECT_TRUE(IsWindow(other)) << "the running copy is left alone";
+}
+
+TEST_F(SingleInstance, AWindowOfThatClassWithAnotherTitleDoesNotBlock) {
+  platform::desktop::createForeignWindow("ParentWindow", "Tessaline 2");
+  platform::desktop::createForeignWindow("OtherClass", "Tessaline");
+  postToOwnerWindow(WM_CLOSE);
+
+  EXPECT_EQ(runProgram(), 0);
+  EXPECT_TRUE(platform::desktop::messageBoxes().empty());
+}
+
+class FailureHandlers : public ProgramFixture {};
+
+TEST_F(FailureHandlers, AnAssertionWritesOneDebuggerLineAndShowsAssert) {
+  // The owner window's class already registered in our module makes the
+  // window wrapper's registration check fail.
+  WNDCLASSEXA taken = {};
+  taken.cbSize = sizeof taken;
+  taken.lpfnWndProc = DefWindowProcA;
+  taken.hInstance = GetModuleHandleA(NULL);
+  taken.lpszClassName = "ParentWindow";
+  ASSERT_NE(RegisterClassExA(&taken), 0);
+  platform::script::pressMessageBoxButton(IDOK);
+
+  EXPECT_EQ(runProgram(), -1);
+
+  EXPECT_EQ(platform::desktop::debugOutput(),
+            (std::vector<std::string>{"assert:library/Utility/src/lib/winapi/BaseWindow.cpp:48:"
+                                      "lib::winapi::BaseWindow::BaseWindow():RegisterClassEx(lpwcx) != 0\n"}));
+  const auto& boxes = platform::desktop::messageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].owner, nullptr);
+  EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+  EXPECT_EQ(boxes[0].caption, kThrownTextCaption);
+  EXPECT_EQ(boxes[0].text, "assert");
+  EXPECT_EQ(platform::desktop::timerPeriodsInForce(), 1) << "a failed start leaves the timer period to the process end";
+}
+
+TEST_F(FailureHandlers, AnyOtherExceptionShowsTheUnexpectedExceptionTextWithoutCaption) {
+  platform::script::then([] { throw std::bad_alloc(); });
+  platform::script::pressMessageBoxButton(IDOK);
+
+  EXPECT_EQ(runProgram(), -1);
+
+  const auto& boxes = platform::desktop::messageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].owner, nullptr);
+  EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+  EXPECT_FALSE(boxes[0].hasCaption);
+  EXPECT_EQ(boxes[0].caption, "Error") << "a null caption shows the platform's default";
+  EXPECT_EQ(boxes[0].text, "予期されていない例外が発生しました\n");
+}
+
+}  // namespace
