@@ -137,6 +137,9 @@ TEST_F(Framework, AnExceptionInAWindowProcedureLeavesRunAfterDispatchWithoutTheS
   }
   EXPECT_EQ(application.calls, (std::vector<std::string>{"initInstance", "createWindow", "initApplication"}));
   EXPECT_TRUE(IsWindow(application.window())) << "nothing is cleaned up on the failure path";
+
+  DestroyWindow(application.window());
+  application.BaseApplication::exitInstance();
 }
 
 // A window procedure that the test can check the wrapper installed.
