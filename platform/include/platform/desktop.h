@@ -1,0 +1,124 @@
+// The desktop model and the scripted host, as tests see them.
+//
+// The layer models one desktop per process. A test resets it, queues the
+// user's actions on the scripted host, runs the program, and reads back what
+// the desktop shows and what the program wrote. Nothing here is Win32; it is
+// the test's view of the machine.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+namespace desktop {
+
+// A fresh desktop: no windows, classes (other than the system's), icons,
+// queued messages or quit request; no recorded output or message boxes; no
+// timer period in force; an empty script; the console attached; last error 0.
+// Echo is on again and the exhausted handler is the default one. The
+// program's module resources (addModuleResource) stay: they are part of the
+// program, not of the desktop. Handles are never reused, not even after a
+// reset.
+void reset();
+
+// Every text passed to OutputDebugStringA since the reset, one entry a call.
+const std::vector<std::string>& debugOutput();
+
+// Everything WriteConsoleA wrote to the console since the reset.
+const std::string& consoleOutput();
+
+// Whether output is also echoed to the process's stderr (debugger output) and
+// stdout (console output). On by default.
+void setEcho(bool echo);
+
+// Without a console GetStdHandle(STD_OUTPUT_HANDLE) gives NULL, as for a GUI
+// program started from Explorer.
+void detachConsole();
+
+// How many timeBeginPeriod calls are in force (not yet ended).
+int timerPeriodsInForce();
+
+// Replaces the text GetCommandLineW returns (UTF-8 in, UTF-16 out).
+void setCommandLine(const std::string& commandLine);
+
+// A top-level window of another program: its class is registered in another
+// module, it has no window procedure of ours, and it answers every message
+// with default processing. Destroy it with DestroyWindow like any other.
+HWND createForeignWindow(const char* className, const char* title);
+
+// The top-level windows that exist, top of the Z order first.
+std::vector<HWND> windows();
+
+// Whether a class of that name is registered for the module.
+bool isClassRegistered(const char* className, HINSTANCE instance);
+
+// One message box, from the moment it was shown.
+struct ShownMessageBox {
+  HWND owner;
+  std::string text;
+  bool hasCaption;      // false when MessageBoxA got a null caption
+  std::string caption;  // as shown: "Error" for a null caption
+  UINT type;
+  int result;  // the button that closed it; 0 while it is open
+};
+
+// Every message box shown since the reset, in order.
+const std::vector<ShownMessageBox>& messageBoxes();
+
+// The picture of an icon made by LoadImageA or LoadIconA from a resource:
+// its size, the bits per pixel of the image it came from, and its pixels,
+// top row first, each 0xAARRGGBB (alpha from the image, or from its AND mask
+// when the image has none).
+struct IconImage {
+  int width;
+  int height;
+  int bitsPerPixel;
+  std::vector<std::uint32_t> pixels;
+};
+
+// The picture of a loaded icon; null for a handle that is no loaded icon
+// (the shared system icons have no picture here).
+const IconImage* iconImage(HICON icon);
+
+}  // namespace desktop
+
+namespace script {
+
+// A user action, run when the program waits for input: GetMessageA with an
+// empty queue, or the modal loop of a message box.
+using Action = std::function<void()>;
+
+// Queue an action; actions run one at a time, in the order queued.
+void then(Action action);
+
+// Queue a press of a button (IDOK...) of the message box that is open then.
+void pressMessageBoxButton(int button);
+
+// How many queued actions have not run yet.
+std::size_t pendingActions();
+
+// Called when the program waits for input and the script is exhausted, with
+// what it was waiting in ("GetMessageA", "MessageBoxA"). The default prints a
+// clear message to stderr and ends the process with exit status 3, so that a
+// test fails instead of hanging. A handler that returns lets the waiting
+// call give up: GetMessageA returns -1, MessageBoxA returns 0.
+// A press of a message box button when no box is open, or of a button the
+// open box does not have, is reported on stderr and goes to the same handler
+// (the box stays open).
+using ExhaustedHandler = std::function<void(const char* waitingIn)>;
+void onExhausted(ExhaustedHandler handler);
+
+}  // namespace script
+
+// Resources that the Windows build takes from the .rc file are linked into
+// the Linux build as data and registered under the program's module.
+// An icon group (RT_GROUP_ICON) is given as the bytes of an .ico file.
+void addModuleResource(LPCSTR type, LPCSTR name, const void* data, std::size_t size);
+
+}  // namespace platform

@@ -1,0 +1,240 @@
+// user32's CreateWindowExA and DestroyWindow.
+#include "WindowLifetime.h"
+
+#include "WindowClasses.h"
+
+#include <algorithm>
+
+namespace {
+
+// Where CW_USEDEFAULT puts and sizes a top-level window. Pop-up windows get
+// 0, as in Win32; overlapped windows a cascade position and three quarters
+// of the screen.
+const int kDefaultX = 26;
+const int kDefaultY = 26;
+const int kScreenWidth = 1920;
+const int kScreenHeight = 1080;
+
+bool isPopup(DWORD style) { return (style & WS_POPUP) != 0; }
+
+void applyDefaultPosition(CREATESTRUCTA& creation) {
+  if (creation.x == CW_USEDEFAULT) {
+    creation.x = isPopup(static_cast<DWORD>(creation.style)) ? 0 : kDefaultX;
+    creation.y = isPopup(static_cast<DWORD>(creation.style)) ? 0 : kDefaultY;
+  }
+  if (creation.cx == CW_USEDEFAULT) {
+    bool popup = isPopup(static_cast<DWORD>(creation.style));
+    creation.cx = popup ? 0 : kScreenWidth * 3 / 4 - creation.x;
+    creation.cy = popup ? 0 : kScreenHeight * 3 / 4 - creation.y;
+  }
+}
+
+// Top-level windows always clip their siblings, and overlapped ones always
+// have a caption; the visible bit is set only once creation has succeeded.
+DWORD storedStyle(DWORD style) {
+  DWORD stored = (style & ~static_cast<DWORD>(WS_VISIBLE)) | WS_CLIPSIBLINGS;
+  if (!isPopup(style)) {
+    stored |= WS_CAPTION;
+  }
+  return stored;
+}
+
+// WS_EX_WINDOWEDGE follows the frame styles, whatever the caller asked.
+DWORD storedExStyle(DWORD exStyle, DWORD style) {
+  bool edged = (exStyle & WS_EX_DLGMODALFRAME) || (style & (WS_DLGFRAME | WS_THICKFRAME));
+  return edged ? (exStyle | WS_EX_WINDOWEDGE) : (exStyle & ~static_cast<DWORD>(WS_EX_WINDOWEDGE));
+}
+
+bool isTopmost(HWND window) {
+  platform::Window* record = platform::findWindowRecord(window);
+  return record && (record->exStyle & WS_EX_TOPMOST);
+}
+
+// A new window goes to the top of its band: topmost windows above all
+// others.
+void insertAtTopOfBand(HWND window, bool topmost) {
+  std::vector<HWND>& zOrder = platform::theDesktop().zOrder;
+  auto position = topmost ? zOrder.begin() : std::find_if_not(zOrder.begin(), zOrder.end(), isTopmost);
+  zOrder.insert(position, window);
+}
+
+// Unless creation runs to its end, the half-made window is taken off again,
+// also when a window procedure throws through CreateWindowExA.
+class CreationGuard {
+ public:
+  explicit CreationGuard(HWND window) : window_(window) {}
+  ~CreationGuard() {
+    if (!completed_ && platform::findWindowRecord(window_)) {
+      platform::removeWindowRecord(window_);
+    }
+  }
+  CreationGuard(const CreationGuard&) = delete;
+  CreationGuard& operator=(const CreationGuard&) = delete;
+  void complete() { completed_ = true; }
+
+ private:
+  HWND window_;
+  bool completed_ = false;
+};
+
+// Whatever a procedure does during destruction, the window is gone when
+// DestroyWindow ends.
+class DestructionGuard {
+ public:
+  explicit DestructionGuard(HWND window) : window_(window) {}
+  ~DestructionGuard() {
+    if (platform::findWindowRecord(window_)) {
+      platform::removeWindowRecord(window_);
+    }
+  }
+  DestructionGuard(const DestructionGuard&) = delete;
+  DestructionGuard& operator=(const DestructionGuard&) = delete;
+
+ private:
+  HWND window_;
+};
+
+HWND firstOwnedWindowToDestroy(HWND owner) {
+  for (HWND window : platform::theDesktop().zOrder) {
+    platform::Window* record = platform::findWindowRecord(window);
+    if (record->owner == owner && record->state != platform::WindowState::destroying) {
+      return window;
+    }
+  }
+  return NULL;
+}
+
+void destroyOwnedWindows(HWND owner) {
+  while (HWND owned = firstOwnedWindowToDestroy(owner)) {
+    DestroyWindow(owned);
+  }
+}
+
+std::unique_ptr<platform::Window> newWindowRecord(const platform::WindowClass& windowClass,
+                                                  const CREATESTRUCTA& creation, HWND owner) {
+  std::unique_ptr<platform::Window> window(new platform::Window());
+  window->handle = reinterpret_cast<HWND>(platform::newHandleValue());
+  window->classModule = windowClass.module;
+  window->className = windowClass.name;
+  window->instance = creation.hInstance;
+  window->procedure = windowClass.record.lpfnWndProc;
+  window->style = storedStyle(static_cast<DWORD>(creation.style));
+  window->exStyle = storedExStyle(creation.dwExStyle, static_cast<DWORD>(creation.style));
+  window->rect = RECT{creation.x, creation.y, creation.x + std::max(creation.cx, 0),
+                      creation.y + std::max(creation.cy, 0)};
+  window->owner = owner;
+  window->foreign = windowClass.module != platform::programModule();
+  window->state = platform::WindowState::creating;
+  return window;
+}
+
+// Puts a new window on the desktop, at the top of its band. An owned window
+// stays above its owner, so a topmost owner's windows are born topmost.
+HWND addWindowRecord(const platform::WindowClass& windowClass, const CREATESTRUCTA& creation, HWND owner) {
+  std::unique_ptr<platform::Window> record = newWindowRecord(windowClass, creation, owner);
+  if (isTopmost(owner)) {
+    record->exStyle |= WS_EX_TOPMOST;
+  }
+  HWND window = record->handle;
+  bool topmost = (record->exStyle & WS_EX_TOPMOST) != 0;
+  platform::theDesktop().windows[window] = std::move(record);
+  insertAtTopOfBand(window, topmost);
+  return window;
+}
+
+// Win32 sends only WM_NCDESTROY to a window whose creation its procedure
+// refused (unless the procedure destroyed it already).
+HWND abandonCreation(HWND window) {
+  platform::Window* record = platform::findWindowRecord(window);
+  if (record && record->state == platform::WindowState::creating) {
+    SendMessageA(window, WM_NCDESTROY, 0, 0);
+  }
+  return NULL;
+}
+
+}  // namespace
+
+namespace platform {
+
+void removeWindowRecord(HWND window) {
+  Desktop& desktop = theDesktop();
+  desktop.zOrder.erase(std::remove(desktop.zOrder.begin(), desktop.zOrder.end(), window), desktop.zOrder.end());
+  desktop.postedMessages.erase(std::remove_if(desktop.postedMessages.begin(), desktop.postedMessages.end(),
+                                              [window](const MSG& message) { return message.hwnd == window; }),
+                               desktop.postedMessages.end());
+  for (auto& entry : desktop.windows) {
+    if (entry.second->owner == window) {
+      entry.second->owner = NULL;
+    }
+  }
+  desktop.windows.erase(window);
+}
+
+}  // namespace platform
+
+extern "C" {
+
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                            int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+  platform::WindowClass* windowClass = platform::findWindowClass(instance, className);
+  if (!windowClass) {
+    SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+    return NULL;
+  }
+  if ((style & (WS_CHILD | WS_POPUP)) == WS_CHILD) {
+    // Child windows are not part of this model.
+    SetLastError(parent ? ERROR_INVALID_PARAMETER : ERROR_TLW_WITH_WSCHILD);
+    return NULL;
+  }
+  if (parent && !platform::findWindowRecord(parent)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return NULL;
+  }
+  // For a top-level window the parent argument is its owner.
+  CREATESTRUCTA creation{param, instance, menu, parent, height, width, y, x, static_cast<LONG>(style),
+                         windowName, className, exStyle};
+  applyDefaultPosition(creation);
+  HWND window = addWindowRecord(*windowClass, creation, parent);
+  CreationGuard guard(window);
+
+  if (!SendMessageA(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&creation))) {
+    return abandonCreation(window);
+  }
+  if (SendMessageA(window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&creation)) == -1) {
+    return abandonCreation(window);
+  }
+  platform::Window* created = platform::findWindowRecord(window);
+  if (!created || created->state != platform::WindowState::creating) {
+    return NULL;  // its procedure destroyed it while it was being created
+  }
+  created->state = platform::WindowState::alive;
+  if (style & WS_VISIBLE) {
+    created->style |= WS_VISIBLE;
+  }
+  guard.complete();
+  return window;
+}
+
+// Owned windows go first, each with its own WM_DESTROY and WM_NCDESTROY,
+// then the window itself. The window is hidden before any of it, as Win32
+// does. A DestroyWindow of a window already being destroyed (from one of
+// its own destruction messages) has nothing more to do.
+BOOL WINAPI DestroyWindow(HWND window) {
+  platform::Window* record = platform::findWindowRecord(window);
+  if (!record) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  if (record->state == platform::WindowState::destroying) {
+    return TRUE;
+  }
+  record->state = platform::WindowState::destroying;
+  record->style &= ~static_cast<DWORD>(WS_VISIBLE);
+  DestructionGuard guard(window);
+  destroyOwnedWindows(window);
+  SendMessageA(window, WM_DESTROY, 0, 0);
+  SendMessageA(window, WM_NCDESTROY, 0, 0);
+  return TRUE;
+}
+
+}  // extern "C"
