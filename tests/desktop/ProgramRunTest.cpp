@@ -54,6 +54,18 @@ OwnerWindowState readOwnerWindow(HWND window) {
   return state;
 }
 
+// The entry's failure handlers show exactly one box, owned by no window,
+// with an OK button and no icon.
+void expectOneEntryMessageBox(bool hasCaption, const std::string& caption, const std::string& text) {
+  const auto& boxes = platform::desktop::messageBoxes();
+  ASSERT_EQ(boxes.size(), 1u) << "expected one message box, got " << boxes.size();
+  EXPECT_EQ(boxes[0].owner, nullptr);
+  EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+  EXPECT_EQ(boxes[0].hasCaption, hasCaption);
+  EXPECT_EQ(boxes[0].caption, caption);
+  EXPECT_EQ(boxes[0].text, text);
+}
+
 // The two ways a user or another program ends the program normally.
 enum class Ending { CloseMessage, DestroyWindow };
 
@@ -110,13 +122,7 @@ TEST_F(SingleInstance, AnotherProgramsOwnerWindowStopsTheStartWithOneMessageBox)
 
   EXPECT_EQ(runProgram(), -1);
 
-  const auto& boxes = platform::desktop::messageBoxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].owner, nullptr);
-  EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
-  EXPECT_TRUE(boxes[0].hasCaption);
-  EXPECT_EQ(boxes[0].caption, kThrownTextCaption);
-  EXPECT_EQ(boxes[0].text, "既にアプリケーションが起動しています");
+  expectOneEntryMessageBox(true, kThrownTextCaption, "既にアプリケーションが起動しています");
   EXPECT_EQ(platform::desktop::windows(), (std::vector<HWND>{other})) << "no window of ours may be created";
   EXPECT_FALSE(platform::desktop::isClassRegistered("ParentWindow", GetModuleHandleA(NULL)));
   EXPECT_EQ(platform::desktop::timerPeriodsInForce(), 0);
@@ -151,12 +157,7 @@ TEST_F(FailureHandlers, AnAssertionWritesOneDebuggerLineAndShowsAssert) {
   EXPECT_EQ(platform::desktop::debugOutput(),
             (std::vector<std::string>{"assert:library/Utility/src/lib/winapi/BaseWindow.cpp:48:"
                                       "lib::winapi::BaseWindow::BaseWindow():RegisterClassEx(lpwcx) != 0\n"}));
-  const auto& boxes = platform::desktop::messageBoxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].owner, nullptr);
-  EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
-  EXPECT_EQ(boxes[0].caption, kThrownTextCaption);
-  EXPECT_EQ(boxes[0].text, "assert");
+  expectOneEntryMessageBox(true, kThrownTextCaption, "assert");
   EXPECT_EQ(platform::desktop::timerPeriodsInForce(), 1) << "a failed start leaves the timer period to the process end";
 }
 
@@ -166,13 +167,8 @@ TEST_F(FailureHandlers, AnyOtherExceptionShowsTheUnexpectedExceptionTextWithoutC
 
   EXPECT_EQ(runProgram(), -1);
 
-  const auto& boxes = platform::desktop::messageBoxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].owner, nullptr);
-  EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
-  EXPECT_FALSE(boxes[0].hasCaption);
-  EXPECT_EQ(boxes[0].caption, "Error") << "a null caption shows the platform's default";
-  EXPECT_EQ(boxes[0].text, "予期されていない例外が発生しました\n");
+  // A null caption shows the platform's default.
+  expectOneEntryMessageBox(false, "Error", "予期されていない例外が発生しました\n");
 }
 
 }  // namespace
