@@ -7,7 +7,13 @@
 
 #include <windows.h>
 
+// The routines format with the C99 printf family on every build (MinGW's
+// included), which GCC calls gnu_printf and clang simply printf.
+#if defined(__clang__)
+#define LIB_WINAPI_PRINTF(formatIndex, firstValue) __attribute__((format(printf, formatIndex, firstValue)))
+#else
 #define LIB_WINAPI_PRINTF(formatIndex, firstValue) __attribute__((format(gnu_printf, formatIndex, firstValue)))
+#endif
 
 namespace lib {
 namespace winapi {
