@@ -1,0 +1,59 @@
+// An element of the settings tree: its tag name, its attributes and its
+// children in document order.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "lib/xerces/XMLNode.h"
+
+namespace lib {
+namespace xerces {
+
+// Names are compared byte for byte and case-sensitively. The element does
+// not own its children: the manager that built the tree deletes every node
+// itself, so destroying an element leaves its children alone.
+class XMLElement : public XMLNode {
+ public:
+  explicit XMLElement(const char* name);
+  ~XMLElement() override;
+
+  const char* getName() const { return name_.c_str(); }
+
+  XMLElement* getParent() const { return pParent_; }
+  void setParent(XMLElement* pParent) { pParent_ = pParent; }
+
+  std::size_t getChildCount() const { return children_.size(); }
+
+  // The child at `index` (any kind), or null when `index` is not below the
+  // child count.
+  XMLNode* getChild(std::size_t index) const;
+
+  // Appends `node` as the last child; no check for null or duplicates.
+  void addChild(XMLNode* node);
+
+  // The value of the attribute called `name`, or null when there is none.
+  // The text stays valid until the element goes or the value is replaced.
+  const char* getAttribute(const char* name) const;
+
+  // Replaces the value of the attribute called `name` where it stands, or
+  // appends a new attribute at the end.
+  void setAttribute(const char* name, const char* value);
+
+  // The `index`-th child element called `name` (0 is the first), or null.
+  // Texts, comments and elements of other names do not count; a negative
+  // index finds the first match.
+  XMLElement* findChild(const char* name, std::int32_t index) const;
+
+ private:
+  std::string name_;
+  std::vector<std::pair<std::string, std::string>> attributes_;
+  XMLElement* pParent_;
+  std::vector<XMLNode*> children_;
+};
+
+}  // namespace xerces
+}  // namespace lib

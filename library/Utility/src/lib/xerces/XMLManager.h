@@ -1,0 +1,96 @@
+// The one place that talks to the XML library: it starts and stops the
+// library, parses the settings file into the node tree, finds elements by a
+// slash-separated path and deletes the tree again. No type or 16-bit string
+// of the library leaves it.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "lib/winapi/Assertion.h"
+#include "lib/winapi/Diagnostics.h"
+#include "lib/xerces/XMLElement.h"
+#include "lib/xerces/XMLPath.h"
+
+namespace lib {
+namespace xerces {
+
+// Owns the whole tree through pRoot_; the elements do not own their
+// children, so unload deletes every node itself. Destruction does not
+// unload: the owner unloads before the manager goes.
+class XMLManager {
+ public:
+  XMLManager() : pRoot_(nullptr) {}
+
+  // Starts the XML library (locale "en_US"); a failure is only logged.
+  static void initialize();
+
+  // Stops the XML library.
+  static void terminate();
+
+  // Parses `fileName` (8-bit, relative to the current directory) into the
+  // tree. True when the parser returned a document, even one without a root
+  // element (the root then stays null), and also for a file that is not
+  // well-formed: the document is used as the parser returns it. False, with
+  // a "load error" debugger line, when the parser returns nothing or fails;
+  // the tree then stays empty. Expects an empty manager (unload first).
+  bool load(const char* fileName);
+
+  // The element at `path`, such as "system/image:2" (the third `image`
+  // child of the root `system`), or null. Every lookup writes one
+  // "hierarchy" line with the path and the result. A tree without a root
+  // fails the assertion.
+  XMLElement* findElement(const char* path);
+
+  // Deletes every node, root last; nothing to do without a root.
+  void unload();
+
+ private:
+  XMLElement* pRoot_;
+};
+
+// Defined here so that its assertion names this header. A path of 256
+// characters or more does not fit the lookup's buffers and finds nothing:
+// cutting it could name a different element than the caller meant.
+inline XMLElement* XMLManager::findElement(const char* path) {
+  PathBuffer work;
+  PathBuffer segment;
+  PathBuffer remainder;
+  std::int32_t index = 0;
+
+  bool fits = copyPath(work, path);
+  XMLElement* pNode = pRoot_;
+  // A lookup without a tree is a caller's fault, and the failed assertion's
+  // line (66 of this header) is part of what the debugger shows: keep it
+  // there.
+  ASSERT(pNode);
+  if (!fits) {
+    lib::winapi::debugPrint("hierarchy : %s => %p\n", path, static_cast<void*>(nullptr));
+    return nullptr;
+  }
+
+  splitAtSlash(work, segment, remainder);
+  if (std::strcmp(segment, pNode->getName()) != 0) {
+    lib::winapi::debugPrint("hierarchy : %s => %p\n", path, static_cast<void*>(nullptr));
+    return nullptr;
+  }
+
+  while (remainder[0] != '\0') {
+    std::strcpy(work, remainder);
+    remainder[0] = '\0';
+    index = 0;
+    splitAtSlash(work, segment, remainder);
+    std::strcpy(work, segment);
+    splitAtColon(work, segment, index);
+    pNode = pNode->findChild(segment, index);
+    if (!pNode) {
+      break;
+    }
+  }
+
+  lib::winapi::debugPrint("hierarchy : %s => %p\n", path, static_cast<void*>(pNode));
+  return pNode;
+}
+
+}  // namespace xerces
+}  // namespace lib
