@@ -5,6 +5,15 @@
 
 namespace conformance {
 
+bool runningOnWine() {
+#ifdef _WIN32
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != NULL && GetProcAddress(ntdll, "wine_get_version") != NULL;
+#else
+  return false;
+#endif
+}
+
 namespace {
 
 struct MessageNameEntry {

@@ -1,0 +1,49 @@
+#include "ProgramProcess.h"
+
+#include <vector>
+
+ProgramProcess::~ProgramProcess() {
+  if (information_.hProcess == NULL) {
+    return;
+  }
+  if (running()) {
+    TerminateProcess(information_.hProcess, 1);
+    WaitForSingleObject(information_.hProcess, 5000);
+  }
+  CloseHandle(information_.hThread);
+  CloseHandle(information_.hProcess);
+}
+
+bool ProgramProcess::start(const std::string& program, const std::string& currentDirectory,
+                           const std::string& arguments) {
+  std::string line = "\"" + program + "\"";
+  if (!arguments.empty()) {
+    line += " " + arguments;
+  }
+  std::vector<char> commandLine(line.begin(), line.end());
+  commandLine.push_back('\0');
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  if (!CreateProcessA(program.c_str(), commandLine.data(), NULL, NULL, FALSE, 0, NULL, currentDirectory.c_str(),
+                      &startup, &information_)) {
+    error_ = "CreateProcess(" + program + ") failed with error " + std::to_string(GetLastError());
+    information_ = PROCESS_INFORMATION();
+    return false;
+  }
+  return true;
+}
+
+bool ProgramProcess::running() const {
+  return information_.hProcess != NULL && WaitForSingleObject(information_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool ProgramProcess::waitForExit(DWORD timeoutMilliseconds) const {
+  return information_.hProcess != NULL &&
+         WaitForSingleObject(information_.hProcess, timeoutMilliseconds) == WAIT_OBJECT_0;
+}
+
+DWORD ProgramProcess::exitCode() const {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(information_.hProcess, &code);
+  return code;
+}

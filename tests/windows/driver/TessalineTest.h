@@ -1,0 +1,57 @@
+// Fixture of the scenarios: each gets its own scratch directory as the
+// program's current directory and its own copies of tessaline.exe, all
+// ended when it finishes, so no scenario depends on another.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DesktopWindows.h"
+#include "ProgramProcess.h"
+#include "ScratchDirectory.h"
+
+// A small valid settings file: a launcher with one entry, no pictures.
+extern const char kMinimalConfig[];
+
+// Texts the program shows, as the code page 932 bytes it stores them in.
+extern const char kThrownTextCaption[];
+extern const char kAlreadyRunningText[];
+extern const char kLoadFailureText[];
+
+// WM_COMMAND ids of the system menu.
+const WORD kExitCommand = 104;
+
+// What GetExitCodeProcess gives for the program's -1.
+const DWORD kFailureExitCode = static_cast<DWORD>(-1);
+
+// Generous: a cold Wine start can take seconds. Only ever a bound on a wait.
+const DWORD kStartTimeout = 20000;
+const DWORD kExitTimeout = 10000;
+// How long a behaviour that is still pending gets before it counts as absent.
+const DWORD kPendingTimeout = 3000;
+
+class TessalineTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+
+  void writeConfig(const std::string& xml = kMinimalConfig);
+  // Starts another copy in the scratch directory; ends the scenario on failure.
+  ProgramProcess& startProgram(const std::string& arguments = "");
+
+  // NULL when the owner window does not appear before the timeout or the
+  // process ends first.
+  HWND waitForOwnerWindow(const ProgramProcess& process, DWORD timeout = kStartTimeout);
+  HWND waitForMessageBox(const ProgramProcess& process, DWORD timeout = kStartTimeout);
+  // Exit state and any message box, for failure messages.
+  std::string describe(const ProgramProcess& process);
+
+  ScratchDirectory scratch_;
+  std::string program_;
+
+ private:
+  std::vector<std::unique_ptr<ProgramProcess>> processes_;
+};
