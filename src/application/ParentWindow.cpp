@@ -5,6 +5,7 @@
 
 const char ParentWindow::kClassName[] = "ParentWindow";
 const char ParentWindow::kTitle[] = "Tessaline";
+const char ParentWindow::kLoadFailure[] = "設定ファイルの読み込みに失敗しました\n";
 
 ParentWindow* ParentWindow::pInstance_ = NULL;
 
@@ -12,6 +13,7 @@ namespace {
 
 // Command ranges of the owner window: the system menu's and the launcher's.
 const WORD kFirstSystemCommand = 100;
+const WORD kExitCommand = 104;
 const WORD kLastSystemCommand = 104;
 const WORD kFirstLaunchCommand = 1000;
 const WORD kLastLaunchCommand = 1999;
@@ -65,6 +67,27 @@ lib::winapi::BaseWindow* ParentWindow::createWindow() {
                                      instance);
 }
 
+void ParentWindow::initApplication() {
+  lib::xerces::XMLManager::initialize();
+  loadConfig();
+}
+
+void ParentWindow::exitApplication() {
+  unloadConfig();
+  lib::xerces::XMLManager::terminate();
+}
+
+// Nothing is put back on failure: a reload has already unloaded.
+void ParentWindow::loadConfig() {
+  if (!xmlManager_.load("config.xml")) {
+    throw kLoadFailure;
+  }
+}
+
+void ParentWindow::unloadConfig() {
+  xmlManager_.unload();
+}
+
 LRESULT CALLBACK ParentWindow::parentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return lib::winapi::guardWindowProcedure([&]() -> LRESULT {
     ParentWindow* application = getInstance();
@@ -87,8 +110,13 @@ LRESULT CALLBACK ParentWindow::parentWindowProc(HWND window, UINT message, WPARA
 // The system menu's commands and the launcher's entries arrive here; other
 // commands do nothing.
 void ParentWindow::onCommand(WORD command) {
+  if (command == kExitCommand) {
+    // The owned windows go with it; its WM_DESTROY ends the message loop.
+    DestroyWindow(pWindow_->hWnd_);
+    return;
+  }
   if (command >= kFirstSystemCommand && command <= kLastSystemCommand) {
-    return;  // the system menu comes with the tray icon
+    return;  // the rest of the system menu comes with the tray icon
   }
   if (command >= kFirstLaunchCommand && command <= kLastLaunchCommand) {
     return;  // the launcher entries come with the launcher menu

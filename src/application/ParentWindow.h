@@ -19,6 +19,7 @@ class ParentWindow : public lib::winapi::BaseApplication {
   // The single-instance guard looks for this class and title.
   static const char kClassName[];
   static const char kTitle[];
+  static const char kLoadFailure[];
 
   // The tray icon's callback message.
   static const UINT kTrayCallbackMessage = WM_USER + 1;
@@ -33,6 +34,20 @@ class ParentWindow : public lib::winapi::BaseApplication {
   // The hidden owner window: it owns the tray icon, every popup menu and
   // every picture window, and its destruction ends the message loop.
   lib::winapi::BaseWindow* createWindow() override;
+
+  // The start hook: the XML library, then the settings. Throws the load
+  // failure text when the settings file cannot be loaded.
+  void initApplication() override;
+
+  // The stop hook: the settings, then the XML library.
+  void exitApplication() override;
+
+  // Loads config.xml from the current directory; throws the load failure
+  // text when the XML manager reports a failure.
+  void loadConfig();
+
+  // Releases everything the settings made, the tree last.
+  void unloadConfig();
 
   static LRESULT CALLBACK parentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

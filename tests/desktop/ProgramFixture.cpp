@@ -17,6 +17,9 @@ void ProgramFixture::SetUp() {
   ASSERT_NE(mkdtemp(pattern), nullptr);
   workingDirectory_ = pattern;
   ASSERT_EQ(chdir(workingDirectory_.c_str()), 0);
+  // The smallest settings file the program starts with; a test that needs
+  // another one writes over it.
+  writeFile("config.xml", "<?xml version=\"1.0\"?>\n<system/>\n");
 }
 
 void ProgramFixture::TearDown() {

@@ -2,6 +2,7 @@
 // and the entry's two failure handlers.
 #include <mmsystem.h>
 
+#include <cstdio>
 #include <new>
 #include <string>
 #include <vector>
@@ -66,8 +67,20 @@ void expectOneEntryMessageBox(bool hasCaption, const std::string& caption, const
   EXPECT_EQ(boxes[0].text, text);
 }
 
-// The two ways a user or another program ends the program normally.
-enum class Ending { CloseMessage, DestroyWindow };
+// The ways a user or another program ends the program normally.
+enum class Ending { ExitCommand, CloseMessage, DestroyWindow };
+
+const char* endingName(Ending ending) {
+  switch (ending) {
+    case Ending::ExitCommand:
+      return "ExitCommand";
+    case Ending::CloseMessage:
+      return "ClosedByWmClose";
+    case Ending::DestroyWindow:
+      return "DestroyedByDestroyWindow";
+  }
+  return "unknown";
+}
 
 class NormalRun : public ProgramFixture, public ::testing::WithParamInterface<Ending> {};
 
@@ -78,10 +91,17 @@ TEST_P(NormalRun, ShowsTheHiddenOwnerWindowAndEndsWithExitCodeZero) {
   platform::script::then([&] {
     seen = readOwnerWindow(findOwnerWindow());
     ASSERT_NE(seen.window, nullptr) << "no window of class \"ParentWindow\" titled \"Tessaline\" while running";
-    if (GetParam() == Ending::CloseMessage) {
-      PostMessageA(seen.window, WM_CLOSE, 0, 0);
-    } else {
-      EXPECT_TRUE(DestroyWindow(seen.window));
+    switch (GetParam()) {
+      case Ending::ExitCommand:
+        // The high word does not matter.
+        PostMessageA(seen.window, WM_COMMAND, MAKEWPARAM(104, 1), 0);
+        break;
+      case Ending::CloseMessage:
+        PostMessageA(seen.window, WM_CLOSE, 0, 0);
+        break;
+      case Ending::DestroyWindow:
+        EXPECT_TRUE(DestroyWindow(seen.window));
+        break;
     }
   });
 
@@ -109,10 +129,9 @@ TEST_P(NormalRun, ShowsTheHiddenOwnerWindowAndEndsWithExitCodeZero) {
   EXPECT_EQ(platform::script::pendingActions(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Endings, NormalRun, ::testing::Values(Ending::CloseMessage, Ending::DestroyWindow),
-                         [](const ::testing::TestParamInfo<Ending>& info) {
-                           return info.param == Ending::CloseMessage ? "ClosedByWmClose" : "DestroyedByDestroyWindow";
-                         });
+INSTANTIATE_TEST_SUITE_P(Endings, NormalRun,
+                         ::testing::Values(Ending::ExitCommand, Ending::CloseMessage, Ending::DestroyWindow),
+                         [](const ::testing::TestParamInfo<Ending>& info) { return endingName(info.param); });
 
 class SingleInstance : public ProgramFixture {};
 
@@ -159,6 +178,17 @@ TEST_F(FailureHandlers, AnAssertionWritesOneDebuggerLineAndShowsAssert) {
                                       "lib::winapi::BaseWindow::BaseWindow():RegisterClassEx(lpwcx) != 0\n"}));
   expectOneEntryMessageBox(true, kThrownTextCaption, "assert");
   EXPECT_EQ(platform::desktop::timerPeriodsInForce(), 1) << "a failed start leaves the timer period to the process end";
+}
+
+TEST_F(FailureHandlers, ASettingsFileThatCannotBeLoadedStopsTheStart) {
+  ASSERT_EQ(std::remove("config.xml"), 0);
+  platform::script::pressMessageBoxButton(IDOK);
+
+  EXPECT_EQ(runProgram(), -1);
+
+  EXPECT_EQ(platform::desktop::debugOutput(), (std::vector<std::string>{"XMLManager load error : file config.xml\n"}));
+  expectOneEntryMessageBox(true, kThrownTextCaption, "設定ファイルの読み込みに失敗しました\n");
+  EXPECT_EQ(consoleLines(), (std::vector<std::string>{kMainTrace, kRunTrace}));
 }
 
 TEST_F(FailureHandlers, AnyOtherExceptionShowsTheUnexpectedExceptionTextWithoutCaption) {

@@ -1,5 +1,4 @@
 // Ending the program from outside: its owner window is the handle.
-#include "PendingBehaviour.h"
 #include "TessalineTest.h"
 
 namespace {
@@ -33,12 +32,6 @@ TEST_F(ShutdownTest, ExitCommandEndsTheProgramWithZero) {
 
   PostMessageA(owner, WM_COMMAND, MAKEWPARAM(kExitCommand, 0), 0);
 
-  if (!kExitCommandHandled) {
-    bool exited = program->waitForExit(kPendingTimeout);
-    ASSERT_FALSE(exited) << "Exit works now (" << describe(*program)
-                         << "): set kExitCommandHandled in PendingBehaviour.h";
-    GTEST_SKIP() << "Exit (WM_COMMAND 104) is not handled yet: it comes with the system menu";
-  }
   ASSERT_TRUE(program->waitForExit(kExitTimeout)) << "after WM_COMMAND 104: " << describe(*program);
   EXPECT_EQ(program->exitCode(), 0u) << describe(*program);
 }

@@ -31,8 +31,6 @@ const DWORD kFailureExitCode = static_cast<DWORD>(-1);
 // Generous: a cold Wine start can take seconds. Only ever a bound on a wait.
 const DWORD kStartTimeout = 20000;
 const DWORD kExitTimeout = 10000;
-// How long a behaviour that is still pending gets before it counts as absent.
-const DWORD kPendingTimeout = 3000;
 
 class TessalineTest : public ::testing::Test {
  protected:
