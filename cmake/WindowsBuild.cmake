@@ -18,6 +18,9 @@ add_compile_definitions(_WIN32_WINNT=0x0600 WINVER=0x0600)
 # One self-contained executable: libgcc, libstdc++ and winpthread go in
 # statically, so only system DLLs are imported.
 add_link_options(-static -static-libgcc -static-libstdc++)
+# The product carries no debug sections: they would hold the build
+# machine's paths and make it several times larger.
+add_link_options($<$<CONFIG:Release>:-s>)
 
 # Xerces-C is linked statically from the prefix made by
 # scripts/build-xerces-windows. Its generated configuration header already
