@@ -1,0 +1,94 @@
+// What the settings cost at start-up and on every Reload: parsing config.xml
+// into the node tree and deleting it again, and finding the pictures one by
+// one with "system/image:N" until the first index that finds nothing.
+#include <benchmark/benchmark.h>
+#include <platform/desktop.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "lib/xerces/XMLManager.h"
+
+namespace {
+
+// A settings file with `pictures` image elements and a launcher of the same
+// number of entries, half of them in folders.
+std::string settingsFile(int pictures) {
+  std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<system>\n  <launcher>\n";
+  for (int index = 0; index < pictures; ++index) {
+    if (index % 2 == 0) {
+      text += "    <folder name=\"Folder " + std::to_string(index) + "\">\n";
+    }
+    text += "      <file name=\"Entry " + std::to_string(index) + "\" path=\"C:\\\\Programs\\\\tool" +
+            std::to_string(index) + ".exe\"/>\n";
+    if (index % 2 == 0) {
+      text += "    </folder>\n";
+    }
+  }
+  text += "  </launcher>\n";
+  for (int index = 0; index < pictures; ++index) {
+    text += "  <image x=\"" + std::to_string(index * 10) + "\" y=\"40\" w=\"128\" h=\"128\" color=\"0xFFFFFFFF\" " +
+            "path=\"pictures/picture" + std::to_string(index) + ".png\"/>\n";
+  }
+  return text + "</system>\n";
+}
+
+// The library and a working directory holding config.xml, for one benchmark.
+class SettingsDirectory {
+ public:
+  explicit SettingsDirectory(int pictures) {
+    platform::desktop::reset();
+    platform::desktop::setEcho(false);
+    char pattern[] = "/tmp/tessaline-bench-XXXXXX";
+    if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) std::abort();
+    directory_ = pattern;
+    std::ofstream("config.xml") << settingsFile(pictures);
+    lib::xerces::XMLManager::initialize();
+  }
+  ~SettingsDirectory() {
+    lib::xerces::XMLManager::terminate();
+    std::remove((directory_ + "/config.xml").c_str());
+    rmdir(directory_.c_str());
+  }
+
+ private:
+  std::string directory_;
+};
+
+void loadAndUnload(benchmark::State& state) {
+  SettingsDirectory directory(static_cast<int>(state.range(0)));
+  lib::xerces::XMLManager manager;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(manager.load("config.xml"));
+    manager.unload();
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(loadAndUnload)->RangeMultiplier(10)->Range(10, 1000)->Unit(benchmark::kMicrosecond);
+
+void findEveryPicture(benchmark::State& state) {
+  SettingsDirectory directory(static_cast<int>(state.range(0)));
+  lib::xerces::XMLManager manager;
+  manager.load("config.xml");
+  char path[64];
+  for (auto _ : state) {
+    int index = 0;
+    for (;; ++index) {
+      std::snprintf(path, sizeof path, "system/image:%d", index);
+      if (manager.findElement(path) == nullptr) break;
+    }
+    benchmark::DoNotOptimize(index);
+    state.PauseTiming();
+    platform::desktop::reset();  // every lookup records a debugger line
+    platform::desktop::setEcho(false);
+    state.ResumeTiming();
+  }
+  manager.unload();
+}
+BENCHMARK(findEveryPicture)->RangeMultiplier(10)->Range(10, 1000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
