@@ -27,6 +27,9 @@ struct OwnerWindowState {
   LONG exStyle = 0;
   HWND owner = NULL;
   int timerPeriods = 0;
+  int iconWidth = 0;  // the class icon, from the program's GAMEICON resource
+  int iconHeight = 0;
+  int iconBitsPerPixel = 0;
 };
 
 std::string windowClassName(HWND window) {
@@ -52,6 +55,15 @@ OwnerWindowState readOwnerWindow(HWND window) {
   state.exStyle = GetWindowLongA(window, GWL_EXSTYLE);
   state.owner = GetWindow(window, GW_OWNER);
   state.timerPeriods = platform::desktop::timerPeriodsInForce();
+  WNDCLASSEXA record = {};
+  record.cbSize = sizeof record;
+  if (GetClassInfoExA(GetModuleHandleA(NULL), "ParentWindow", &record)) {
+    if (const platform::desktop::IconImage* icon = platform::desktop::iconImage(record.hIcon)) {
+      state.iconWidth = icon->width;
+      state.iconHeight = icon->height;
+      state.iconBitsPerPixel = icon->bitsPerPixel;
+    }
+  }
   return state;
 }
 
@@ -119,6 +131,9 @@ TEST_P(NormalRun, ShowsTheHiddenOwnerWindowAndEndsWithExitCodeZero) {
   EXPECT_EQ(static_cast<DWORD>(seen.exStyle), static_cast<DWORD>(WS_EX_LAYERED | WS_EX_TOOLWINDOW));
   EXPECT_EQ(seen.owner, nullptr);
   EXPECT_EQ(seen.timerPeriods, 1) << "a 1 ms timer period is in force while the program runs";
+  EXPECT_EQ(seen.iconWidth, 32) << "the class icon is the program's GAMEICON";
+  EXPECT_EQ(seen.iconHeight, 32);
+  EXPECT_EQ(seen.iconBitsPerPixel, 32);
 
   EXPECT_EQ(consoleLines(), (std::vector<std::string>{kMainTrace, kRunTrace}));
   EXPECT_EQ(ParentWindow::pInstance_, nullptr);
