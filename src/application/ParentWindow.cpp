@@ -49,15 +49,8 @@ ParentWindow* ParentWindow::getInstance() {
 ParentWindow::ParentWindow() : gdiplusStartupInput_(), gdiplusToken_(0), hSystemMenu_(NULL) {}
 
 // The stop hook has already released the menus, the pictures and the tree;
-// only the lists' own storage goes here.
-ParentWindow::~ParentWindow() {
-  launchItems_.clear();
-  launchItems_.shrink_to_fit();
-  launcherMenus_.clear();
-  launcherMenus_.shrink_to_fit();
-  childWindows_.clear();
-  childWindows_.shrink_to_fit();
-}
+// the lists free only their own storage, which their destructors do.
+ParentWindow::~ParentWindow() {}
 
 lib::winapi::BaseWindow* ParentWindow::createWindow() {
   HINSTANCE instance = GetModuleHandleA(NULL);
