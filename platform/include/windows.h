@@ -144,6 +144,7 @@ typedef struct tagCREATESTRUCTA {
 
 // ---- errors (GetLastError) ---------------------------------------------
 #define ERROR_SUCCESS 0L
+#define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INVALID_DATA 13L
@@ -239,6 +240,13 @@ typedef struct tagCREATESTRUCTA {
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
 #define WM_RBUTTONDBLCLK 0x0206
+#define WM_MBUTTONDOWN 0x0207
+#define WM_MBUTTONUP 0x0208
+#define WM_CAPTURECHANGED 0x0215
+
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+#define MK_MBUTTON 0x0010
 #define WM_USER 0x0400
 
 // ---- resources, icons, cursors, stock objects ---------------------------
@@ -321,10 +329,28 @@ typedef struct tagCREATESTRUCTA {
 // ---- show commands ------------------------------------------------------
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
+#define SW_SHOWMINIMIZED 2
+#define SW_SHOWNOACTIVATE 4
 #define SW_SHOW 5
 #define SW_MINIMIZE 6
+#define SW_SHOWMINNOACTIVE 7
+#define SW_SHOWNA 8
 #define SW_RESTORE 9
 #define SW_SHOWDEFAULT 10
+
+// ---- window positions ---------------------------------------------------
+#define HWND_TOP ((HWND)0)
+#define HWND_BOTTOM ((HWND)1)
+#define HWND_TOPMOST ((HWND)-1)
+#define HWND_NOTOPMOST ((HWND)-2)
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOZORDER 0x0004
+#define SWP_NOREDRAW 0x0008
+#define SWP_NOACTIVATE 0x0010
+#define SWP_FRAMECHANGED 0x0020
+#define SWP_SHOWWINDOW 0x0040
+#define SWP_HIDEWINDOW 0x0080
 
 // ---- kernel32 -----------------------------------------------------------
 extern "C" {
@@ -370,6 +396,13 @@ BOOL WINAPI IsWindowVisible(HWND window);
 int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount);
 int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount);
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
+BOOL WINAPI ShowWindow(HWND window, int command);
+BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
+BOOL WINAPI IsIconic(HWND window);
+HWND WINAPI SetCapture(HWND window);
+BOOL WINAPI ReleaseCapture(void);
+HWND WINAPI GetCapture(void);
+BOOL WINAPI GetCursorPos(LPPOINT point);
 
 // ---- gdi32 --------------------------------------------------------------
 HGDIOBJ WINAPI GetStockObject(int object);

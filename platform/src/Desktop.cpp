@@ -1,16 +1,14 @@
-// The one desktop of the process and the handles it gives out.
+// The one desktop of the process.
 #include "Desktop.h"
 
 #include "ScriptedHost.h"
+
+#include <chrono>
 
 namespace platform {
 
 namespace {
 
-// Handle values start well above zero and step by four, as Win32's do, so
-// that no handle is mistaken for a small integer or a resource id.
-const std::uintptr_t kFirstHandleValue = 0x10000;
-const std::uintptr_t kHandleStep = 4;
 const std::uintptr_t kProgramModule = 0x400000;
 const std::uintptr_t kFirstForeignModule = 0x70000000;
 const std::uintptr_t kModuleStep = 0x10000;
@@ -22,7 +20,7 @@ std::unique_ptr<Desktop>& desktopSlot() {
 
 }  // namespace
 
-Desktop::Desktop() : commandLine(u"program.exe"), host(new ScriptedHost) {}
+Desktop::Desktop() : commandLine(u"program.exe"), host(new ScriptedHost) { queues[kThisProgram]; }
 
 Desktop::~Desktop() = default;
 
@@ -34,13 +32,6 @@ Desktop& theDesktop() {
   return *slot;
 }
 
-std::uintptr_t newHandleValue() {
-  static std::uintptr_t next = kFirstHandleValue;
-  std::uintptr_t value = next;
-  next += kHandleStep;
-  return value;
-}
-
 HINSTANCE programModule() { return reinterpret_cast<HINSTANCE>(kProgramModule); }
 
 HINSTANCE newForeignModule() {
@@ -50,10 +41,41 @@ HINSTANCE newForeignModule() {
   return reinterpret_cast<HINSTANCE>(value);
 }
 
-Window* findWindowRecord(HWND window) {
+Window* findWindowRecord(HWND window) { return theDesktop().handles.find<Window>(window); }
+
+MessageQueue& runningQueue() {
   Desktop& desktop = theDesktop();
-  auto found = desktop.windows.find(window);
-  return found == desktop.windows.end() ? nullptr : found->second.get();
+  return desktop.queues[desktop.runningProgram];
+}
+
+DWORD messageTime() {
+  static const auto start = std::chrono::steady_clock::now();
+  auto elapsed = std::chrono::steady_clock::now() - start;
+  return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+ProgramScope::ProgramScope(ProgramId program) : previous_(theDesktop().runningProgram) {
+  theDesktop().runningProgram = program;
+}
+
+ProgramScope::~ProgramScope() { theDesktop().runningProgram = previous_; }
+
+void installHost(std::unique_ptr<Host> host) {
+  if (host) {
+    theDesktop().host = std::move(host);
+  }
+}
+
+const char* waitPlaceName(WaitPlace place) {
+  switch (place) {
+    case WaitPlace::getMessage:
+      return "GetMessageA";
+    case WaitPlace::messageBox:
+      return "MessageBoxA";
+    case WaitPlace::popupMenu:
+      return "TrackPopupMenu";
+  }
+  return "an unknown call";
 }
 
 namespace desktop {

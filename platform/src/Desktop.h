@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <platform/desktop.h>
+#include <platform/host.h>
 
 #include <cstdint>
 #include <deque>
@@ -16,9 +17,14 @@
 #include <string>
 #include <vector>
 
+#include "Handles.h"
+
 namespace platform {
 
-class Host;
+// A program on the desktop: ours, or another one whose windows tests put
+// there. Each has its own message queue.
+using ProgramId = std::uint32_t;
+const ProgramId kThisProgram = 1;
 
 struct WindowClass {
   std::string name;  // as registered; compared case-insensitively
@@ -31,8 +37,11 @@ struct WindowClass {
 
 enum class WindowState { creating, alive, destroying };
 
-struct Window {
+struct Window : HandleObject {
+  static const HandleKind kKind = HandleKind::window;
+
   HWND handle;
+  ProgramId program;      // the program whose thread made it and runs its procedure
   HINSTANCE classModule;  // with className, the class the window was made from
   std::string className;
   HINSTANCE instance;  // the instance given to CreateWindowExA
@@ -42,13 +51,27 @@ struct Window {
   RECT rect;
   HWND owner;
   std::string title;
-  bool foreign;  // a window of another program
   WindowState state;
+  bool hiddenWithOwner;  // hidden because its owner was minimized
+  bool hasLayeredContent;  // a layered window shows nothing until it has content
 };
 
-struct IconRecord {
+struct IconRecord : HandleObject {
+  static const HandleKind kKind = HandleKind::icon;
+
+  IconRecord(desktop::IconImage image, bool shared) : image(std::move(image)), shared(shared) {}
+
   desktop::IconImage image;
   bool shared;  // system or LR_SHARED icons survive DestroyIcon
+};
+
+// A program's message queue. Posted messages come before input, and the
+// quit request becomes WM_QUIT only once both are empty.
+struct MessageQueue {
+  std::deque<MSG> posted;
+  std::deque<MSG> input;
+  bool quitRequested = false;
+  int quitCode = 0;
 };
 
 struct Desktop {
@@ -64,18 +87,26 @@ struct Desktop {
   std::vector<UINT> timerPeriods;  // the periods of timeBeginPeriod calls not yet ended
   std::u16string commandLine;
 
+  // every object with a handle: windows, icons, menus, GDI objects
+  HandleTable handles;
+
   // classes and windows
   std::vector<WindowClass> classes;
-  std::map<HWND, std::unique_ptr<Window>> windows;
   std::vector<HWND> zOrder;  // top-level windows, top first; the topmost band leads
 
-  // the thread's message queue
-  std::deque<MSG> postedMessages;
-  bool quitRequested = false;
-  int quitCode = 0;
+  // programs and their queues; the running program is the one whose code
+  // runs now (ours, except while another program handles its messages)
+  std::map<ProgramId, MessageQueue> queues;
+  ProgramId runningProgram = kThisProgram;
+  ProgramId lastProgram = kThisProgram;
 
-  // icons loaded from resources, and the LR_SHARED cache
-  std::map<HICON, IconRecord> icons;
+  // input state
+  POINT cursor = {0, 0};
+  WPARAM mouseButtons = 0;  // the buttons down, as the MK_ flags of mouse messages
+  HWND capture = NULL;
+  HWND foreground = NULL;
+
+  // the LR_SHARED icon cache
   std::map<std::string, HICON> sharedIcons;
 
   // dialogs
@@ -88,10 +119,6 @@ struct Desktop {
 // The desktop of this process; made on first use.
 Desktop& theDesktop();
 
-// A fresh handle value for any kind of object; values are never reused
-// within a run, not even across desktop::reset().
-std::uintptr_t newHandleValue();
-
 // The program's own module.
 HINSTANCE programModule();
 
@@ -101,5 +128,24 @@ HINSTANCE newForeignModule();
 // The window record of a handle, or null for a handle that is not (or no
 // longer) a window.
 Window* findWindowRecord(HWND window);
+
+// The queue of the program that runs now.
+MessageQueue& runningQueue();
+
+// Milliseconds since the process started: the time stamp of messages.
+DWORD messageTime();
+
+// Runs code as another program's thread for as long as it lives, so that
+// what it posts, creates or destroys is that program's.
+class ProgramScope {
+ public:
+  explicit ProgramScope(ProgramId program);
+  ~ProgramScope();
+  ProgramScope(const ProgramScope&) = delete;
+  ProgramScope& operator=(const ProgramScope&) = delete;
+
+ private:
+  ProgramId previous_;
+};
 
 }  // namespace platform

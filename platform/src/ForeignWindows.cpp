@@ -13,10 +13,14 @@ LRESULT CALLBACK foreignWindowProcedure(HWND window, UINT message, WPARAM wParam
 namespace platform {
 namespace desktop {
 
-// Each foreign window comes from a module of its own, so its class never
-// collides with the program's classes or with another foreign window's.
-// It is a hidden pop-up window, as a program's background window is.
+// Each foreign window belongs to a program of its own and comes from a
+// module of its own, so its class never collides with the program's classes
+// or with another foreign window's. It is a hidden pop-up window, as a
+// program's background window is.
 HWND createForeignWindow(const char* className, const char* title) {
+  Desktop& desktop = theDesktop();
+  ProgramScope scope(++desktop.lastProgram);
+  desktop.queues[desktop.runningProgram];
   HINSTANCE module = newForeignModule();
   WNDCLASSEXA windowClass = {};
   windowClass.cbSize = sizeof windowClass;

@@ -1,7 +1,6 @@
-// user32's MessageBoxA: the box is recorded on the desktop and runs a modal
-// loop until the user presses one of its buttons.
-#include "Desktop.h"
-#include "ScriptedHost.h"
+// user32's MessageBoxA: the box is recorded on the desktop, shown by the
+// host, and runs the modal loop until the user presses one of its buttons.
+#include "MessageQueue.h"
 
 #include <algorithm>
 #include <vector>
@@ -30,34 +29,34 @@ std::vector<int> buttonsOf(UINT type) {
   }
 }
 
-// The box is open from its record until MessageBoxA returns, also when a
-// window procedure run by its loop throws.
+// The box is open, and shown by the host, from its record until MessageBoxA
+// returns, also when a window procedure run by its loop throws.
 class OpenBoxScope {
  public:
-  explicit OpenBoxScope(std::size_t index) { platform::theDesktop().openMessageBoxes.push_back(index); }
-  ~OpenBoxScope() { platform::theDesktop().openMessageBoxes.pop_back(); }
+  explicit OpenBoxScope(std::size_t index) : index_(index) {
+    platform::Desktop& desktop = platform::theDesktop();
+    desktop.openMessageBoxes.push_back(index);
+    const platform::desktop::ShownMessageBox& box = desktop.messageBoxes[index];
+    desktop.host->messageBoxOpened(platform::MessageBoxView{box.owner, box.text, box.caption, box.type});
+  }
+  ~OpenBoxScope() {
+    platform::Desktop& desktop = platform::theDesktop();
+    desktop.openMessageBoxes.pop_back();
+    desktop.host->messageBoxClosed(desktop.messageBoxes[index_].result);
+  }
   OpenBoxScope(const OpenBoxScope&) = delete;
   OpenBoxScope& operator=(const OpenBoxScope&) = delete;
-};
 
-// The modal loop hands posted messages to their windows (thread messages
-// are lost, as in Win32's modal loops); the quit request stays for the
-// caller's own loop.
-bool dispatchOnePostedMessage() {
-  std::deque<MSG>& queue = platform::theDesktop().postedMessages;
-  if (queue.empty()) {
-    return false;
-  }
-  MSG message = queue.front();
-  queue.pop_front();
-  DispatchMessageA(&message);
-  return true;
-}
+ private:
+  std::size_t index_;
+};
 
 int resultOf(std::size_t index) { return platform::theDesktop().messageBoxes[index].result; }
 
 }  // namespace
 
+// A box whose loop ends without a button (a WM_QUIT, or no more input)
+// returns 0, and its record keeps the result 0.
 extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   if (owner && !platform::findWindowRecord(owner)) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -72,44 +71,31 @@ extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT 
       platform::desktop::ShownMessageBox{owner, text ? text : "", caption != NULL, caption ? caption : "Error", type, 0});
   std::size_t index = desktop.messageBoxes.size() - 1;
   OpenBoxScope scope(index);
-  while (resultOf(index) == 0) {
-    if (dispatchOnePostedMessage()) {
-      continue;
-    }
-    if (!platform::theDesktop().host->deliverInput("MessageBoxA")) {
-      return 0;
-    }
-  }
+  platform::runModalLoop(platform::WaitPlace::messageBox, [index] { return resultOf(index) != 0; });
   return resultOf(index);
 }
 
 namespace platform {
+
+// The user presses a button of the innermost open box.
+std::string pressMessageBoxButton(int button) {
+  Desktop& desktop = theDesktop();
+  if (desktop.openMessageBoxes.empty()) {
+    return "a message box button is pressed but no message box is open";
+  }
+  desktop::ShownMessageBox& box = desktop.messageBoxes[desktop.openMessageBoxes.back()];
+  std::vector<int> buttons = buttonsOf(box.type);
+  if (std::find(buttons.begin(), buttons.end(), button) == buttons.end()) {
+    return "a button is pressed that the open message box does not have";
+  }
+  box.result = button;
+  return "";
+}
 
 namespace desktop {
 
 const std::vector<ShownMessageBox>& messageBoxes() { return theDesktop().messageBoxes; }
 
 }  // namespace desktop
-
-namespace script {
-
-void pressMessageBoxButton(int button) {
-  then([button] {
-    Desktop& desktop = theDesktop();
-    if (desktop.openMessageBoxes.empty()) {
-      scriptedHost().reportMisplacedAction("a message box button is pressed but no message box is open");
-      return;
-    }
-    desktop::ShownMessageBox& box = desktop.messageBoxes[desktop.openMessageBoxes.back()];
-    std::vector<int> buttons = buttonsOf(box.type);
-    if (std::find(buttons.begin(), buttons.end(), button) == buttons.end()) {
-      scriptedHost().reportMisplacedAction("a button is pressed that the open message box does not have");
-      return;
-    }
-    box.result = button;
-  });
-}
-
-}  // namespace script
 
 }  // namespace platform

@@ -1,21 +1,12 @@
 // The thread's message queue and the calls that feed and drain it:
 // PostMessageA, SendMessageA, PostQuitMessage, GetMessageA, TranslateMessage,
 // DispatchMessageA, TranslateAcceleratorA.
-#include "Desktop.h"
-#include "Host.h"
-
-#include <chrono>
+#include "MessageQueue.h"
 
 namespace {
 
 // GetMessageA's window filter for thread messages only.
 HWND const kThreadMessagesOnly = reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1));
-
-DWORD millisecondsSinceStart() {
-  static const auto start = std::chrono::steady_clock::now();
-  auto elapsed = std::chrono::steady_clock::now() - start;
-  return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
-}
 
 bool passesFilter(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
   if (window == kThreadMessagesOnly ? message.hwnd != NULL : (window && message.hwnd != window)) {
@@ -27,8 +18,7 @@ bool passesFilter(const MSG& message, HWND window, UINT filterMin, UINT filterMa
   return message.message >= filterMin && message.message <= filterMax;
 }
 
-bool takePostedMessage(MSG& message, HWND window, UINT filterMin, UINT filterMax) {
-  std::deque<MSG>& queue = platform::theDesktop().postedMessages;
+bool takeFrom(std::deque<MSG>& queue, MSG& message, HWND window, UINT filterMin, UINT filterMax) {
   for (auto position = queue.begin(); position != queue.end(); ++position) {
     if (passesFilter(*position, window, filterMin, filterMax)) {
       message = *position;
@@ -39,65 +29,145 @@ bool takePostedMessage(MSG& message, HWND window, UINT filterMin, UINT filterMax
   return false;
 }
 
-// The quit request becomes a WM_QUIT message once no posted message is left
-// that the caller would take.
-bool takeQuitMessage(MSG& message) {
-  platform::Desktop& desktop = platform::theDesktop();
-  if (!desktop.quitRequested) {
+bool takeQuitMessage(platform::MessageQueue& queue, MSG& message) {
+  if (!queue.quitRequested || !queue.posted.empty() || !queue.input.empty()) {
     return false;
   }
-  desktop.quitRequested = false;
-  message = MSG{NULL, WM_QUIT, static_cast<WPARAM>(desktop.quitCode), 0, millisecondsSinceStart(), POINT{0, 0}};
+  queue.quitRequested = false;
+  message = MSG{NULL, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0, platform::messageTime(),
+                platform::theDesktop().cursor};
   return true;
 }
 
-LRESULT callProcedure(platform::Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
-  WNDPROC procedure = window.procedure ? window.procedure : DefWindowProcA;
-  return procedure(window.handle, message, wParam, lParam);
+bool hasWaitingMessages(const platform::MessageQueue& queue) { return !queue.posted.empty() || !queue.input.empty(); }
+
+// Another program handles everything waiting in its queue, each message as
+// its own thread would: retrieved and dispatched.
+void runProgram(platform::ProgramId program) {
+  platform::ProgramScope scope(program);
+  MSG message;
+  while (platform::takeMessage(message, NULL, 0, 0)) {
+    if (message.message != WM_QUIT) {
+      DispatchMessageA(&message);
+    }
+  }
+}
+
+// True when another program had something to handle.
+bool runOtherPrograms() {
+  platform::Desktop& desktop = platform::theDesktop();
+  std::vector<platform::ProgramId> busy;
+  for (const auto& entry : desktop.queues) {
+    if (entry.first != desktop.runningProgram && hasWaitingMessages(entry.second)) {
+      busy.push_back(entry.first);
+    }
+  }
+  for (platform::ProgramId program : busy) {
+    runProgram(program);
+  }
+  return !busy.empty();
 }
 
 }  // namespace
 
+namespace platform {
+
+bool takeMessage(MSG& message, HWND window, UINT filterMin, UINT filterMax) {
+  MessageQueue& queue = runningQueue();
+  if (takeFrom(queue.posted, message, window, filterMin, filterMax) ||
+      takeFrom(queue.input, message, window, filterMin, filterMax)) {
+    return true;
+  }
+  // The quit request is no message in the queue: no filter holds it back.
+  return takeQuitMessage(queue, message);
+}
+
+bool waitForInput(WaitPlace place) {
+  if (runOtherPrograms()) {
+    return true;
+  }
+  Desktop& desktop = theDesktop();
+  return desktop.host->waitForInput(place, desktopInput());
+}
+
+void postToQueue(ProgramId program, const MSG& message) { theDesktop().queues[program].posted.push_back(message); }
+
+void queueInput(const Window& window, const MSG& message) {
+  std::deque<MSG>& input = theDesktop().queues[window.program].input;
+  if (message.message == WM_MOUSEMOVE && !input.empty() && input.back().message == WM_MOUSEMOVE &&
+      input.back().hwnd == message.hwnd) {
+    input.back() = message;
+    return;
+  }
+  input.push_back(message);
+}
+
+LRESULT callProcedure(const Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+  WNDPROC procedure = window.procedure ? window.procedure : DefWindowProcA;
+  HWND handle = window.handle;
+  ProgramScope scope(window.program);
+  return procedure(handle, message, wParam, lParam);
+}
+
+ModalEnd runModalLoop(WaitPlace place, const std::function<bool()>& finished) {
+  while (!finished()) {
+    MSG message;
+    if (!takeMessage(message, NULL, 0, 0)) {
+      if (!waitForInput(place)) {
+        return ModalEnd::noMoreInput;
+      }
+      continue;
+    }
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return ModalEnd::quit;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return ModalEnd::finished;
+}
+
+}  // namespace platform
+
 extern "C" {
 
-// A message posted to another program's window is handled by that program
-// at once; the model's foreign windows answer it with default processing.
+// A message for a window goes to the queue of the window's program.
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  platform::Window* record = NULL;
+  platform::Desktop& desktop = platform::theDesktop();
+  platform::ProgramId program = desktop.runningProgram;
   if (window) {
-    record = platform::findWindowRecord(window);
+    platform::Window* record = platform::findWindowRecord(window);
     if (!record) {
       SetLastError(ERROR_INVALID_WINDOW_HANDLE);
       return FALSE;
     }
+    program = record->program;
   }
-  if (record && record->foreign) {
-    callProcedure(*record, message, wParam, lParam);
-    return TRUE;
-  }
-  platform::theDesktop().postedMessages.push_back(
-      MSG{window, message, wParam, lParam, millisecondsSinceStart(), POINT{0, 0}});
+  platform::postToQueue(program, MSG{window, message, wParam, lParam, platform::messageTime(), desktop.cursor});
   return TRUE;
 }
 
+// Another program's window handles a sent message on its own thread while
+// the sender waits; the model runs its procedure at once, as that program.
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   platform::Window* record = platform::findWindowRecord(window);
   if (!record) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return 0;
   }
-  return callProcedure(*record, message, wParam, lParam);
+  return platform::callProcedure(*record, message, wParam, lParam);
 }
 
 void WINAPI PostQuitMessage(int exitCode) {
-  platform::Desktop& desktop = platform::theDesktop();
-  desktop.quitRequested = true;
-  desktop.quitCode = exitCode;
+  platform::MessageQueue& queue = platform::runningQueue();
+  queue.quitRequested = true;
+  queue.quitCode = exitCode;
 }
 
-// Posted messages first, then the quit request; with nothing left, the host
-// delivers the user's next input and the queue is looked at again. When the
-// host has no more input to give, the call fails with -1.
+// With nothing in the queue, the program waits: the host delivers the
+// user's next input and the queue is looked at again. When no input will
+// ever come, the call fails with -1.
 BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax) {
   if (!message) {
     SetLastError(ERROR_NOACCESS);
@@ -107,17 +177,12 @@ BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterM
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return -1;
   }
-  while (true) {
-    if (takePostedMessage(*message, window, filterMin, filterMax)) {
-      return message->message == WM_QUIT ? 0 : 1;
-    }
-    if (takeQuitMessage(*message)) {
-      return 0;
-    }
-    if (!platform::theDesktop().host->deliverInput("GetMessageA")) {
+  while (!platform::takeMessage(*message, window, filterMin, filterMax)) {
+    if (!platform::waitForInput(platform::WaitPlace::getMessage)) {
       return -1;
     }
   }
+  return message->message == WM_QUIT ? 0 : 1;
 }
 
 // Only keyboard messages are translated; no keyboard input is modelled yet,
@@ -146,7 +211,7 @@ LRESULT WINAPI DispatchMessageA(const MSG* message) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return 0;
   }
-  return callProcedure(*record, message->message, message->wParam, message->lParam);
+  return platform::callProcedure(*record, message->message, message->wParam, message->lParam);
 }
 
 // The model has no accelerator tables, so no handle names one.

@@ -139,12 +139,12 @@ HICON loadIconResource(const ResourceName& name, int width, int height, UINT fla
     }
   }
   const ModuleResource* resource = findModuleResource(resourceName(RT_GROUP_ICON), name);
-  platform::IconRecord record{{0, 0, 0, {}}, (flags & LR_SHARED) != 0};
-  if (!resource || !iconFromGroup(resource->data, width, height, record.image)) {
+  platform::desktop::IconImage image{0, 0, 0, {}};
+  if (!resource || !iconFromGroup(resource->data, width, height, image)) {
     return NULL;
   }
-  HICON icon = reinterpret_cast<HICON>(platform::newHandleValue());
-  desktop.icons[icon] = std::move(record);
+  HICON icon = static_cast<HICON>(desktop.handles.add(
+      platform::HandleKind::icon, std::make_unique<platform::IconRecord>(std::move(image), (flags & LR_SHARED) != 0)));
   if (flags & LR_SHARED) {
     desktop.sharedIcons[cacheKey] = icon;
   }
@@ -212,13 +212,13 @@ BOOL WINAPI DestroyIcon(HICON icon) {
     return TRUE;  // shared: it stays valid
   }
   platform::Desktop& desktop = platform::theDesktop();
-  auto found = desktop.icons.find(icon);
-  if (found == desktop.icons.end()) {
+  platform::IconRecord* record = desktop.handles.find<platform::IconRecord>(icon);
+  if (!record) {
     SetLastError(ERROR_INVALID_CURSOR_HANDLE);
     return FALSE;
   }
-  if (!found->second.shared) {
-    desktop.icons.erase(found);
+  if (!record->shared) {
+    desktop.handles.remove(icon);
   }
   return TRUE;
 }
@@ -245,9 +245,8 @@ void addModuleResource(LPCSTR type, LPCSTR name, const void* data, std::size_t s
 namespace desktop {
 
 const IconImage* iconImage(HICON icon) {
-  Desktop& desktop = theDesktop();
-  auto found = desktop.icons.find(icon);
-  return found == desktop.icons.end() ? nullptr : &found->second.image;
+  IconRecord* record = theDesktop().handles.find<IconRecord>(icon);
+  return record ? &record->image : nullptr;
 }
 
 }  // namespace desktop

@@ -1,4 +1,5 @@
-// The scripted host: runs queued user actions when the program waits.
+// The scripted host: runs queued input events and test steps when the
+// program waits.
 #include "ScriptedHost.h"
 
 #include "Desktop.h"
@@ -13,76 +14,80 @@ namespace {
 
 // Ends the test process so that the test fails instead of hanging; the
 // exit status tells this end from a crash.
-void endProcess() {
+[[noreturn]] void endProcess() {
   std::fflush(nullptr);
   std::_Exit(3);
 }
 
-// Marks where the program waits for as long as one action runs, also when
-// the action throws.
-class WaitingScope {
- public:
-  WaitingScope(const char*& slot, const char* waitingIn) : slot_(slot), previous_(slot) { slot_ = waitingIn; }
-  ~WaitingScope() { slot_ = previous_; }
-  WaitingScope(const WaitingScope&) = delete;
-  WaitingScope& operator=(const WaitingScope&) = delete;
-
- private:
-  const char*& slot_;
-  const char* previous_;
-};
-
 }  // namespace
 
-bool ScriptedHost::deliverInput(const char* waitingIn) {
-  if (actions_.empty()) {
-    exhausted(waitingIn);
+bool ScriptedHost::waitForInput(WaitPlace place, InputSink& sink) {
+  const char* waitingIn = waitPlaceName(place);
+  if (steps_.empty()) {
+    std::fprintf(stderr, "scripted host: the program waits for input in %s but the script has no more actions\n",
+                 waitingIn);
+    fail(waitingIn);
     return false;
   }
-  script::Action action = std::move(actions_.front());
-  actions_.pop_front();
-  WaitingScope scope(waitingIn_, waitingIn);
-  if (action) {
-    action();
+  std::variant<InputEvent, script::Action> step = std::move(steps_.front());
+  steps_.pop_front();
+  if (script::Action* action = std::get_if<script::Action>(&step)) {
+    if (*action) {
+      (*action)();
+    }
+    return true;
+  }
+  std::string refusal = sink.deliver(std::get<InputEvent>(step));
+  if (!refusal.empty()) {
+    std::fprintf(stderr, "scripted host: %s, while the program waits for input in %s\n", refusal.c_str(), waitingIn);
+    fail(waitingIn);
   }
   return true;
 }
 
-void ScriptedHost::queue(script::Action action) { actions_.push_back(std::move(action)); }
+void ScriptedHost::queue(InputEvent event) { steps_.push_back(std::move(event)); }
 
-std::size_t ScriptedHost::pendingActions() const { return actions_.size(); }
+void ScriptedHost::queue(script::Action action) { steps_.push_back(std::move(action)); }
+
+std::size_t ScriptedHost::pendingSteps() const { return steps_.size(); }
 
 void ScriptedHost::setExhaustedHandler(script::ExhaustedHandler handler) { exhaustedHandler_ = std::move(handler); }
 
-const char* ScriptedHost::waitingIn() const { return waitingIn_; }
-
-void ScriptedHost::reportMisplacedAction(const char* what) {
-  const char* where = waitingIn_ ? waitingIn_ : "no call";
-  std::fprintf(stderr, "scripted host: %s, while the program waits for input in %s\n", what, where);
-  if (exhaustedHandler_) {
-    exhaustedHandler_(where);
-  } else {
+void ScriptedHost::fail(const char* waitingIn) {
+  if (!exhaustedHandler_) {
     endProcess();
   }
+  exhaustedHandler_(waitingIn);
 }
 
-void ScriptedHost::exhausted(const char* waitingIn) {
-  if (exhaustedHandler_) {
-    exhaustedHandler_(waitingIn);
-    return;
+ScriptedHost& scriptedHost() {
+  ScriptedHost* host = dynamic_cast<ScriptedHost*>(theDesktop().host.get());
+  if (!host) {
+    std::fprintf(stderr, "scripted host: a script step is queued but another host is installed\n");
+    endProcess();
   }
-  std::fprintf(stderr, "scripted host: the program waits for input in %s but the script has no more actions\n",
-               waitingIn);
-  endProcess();
+  return *host;
 }
-
-ScriptedHost& scriptedHost() { return static_cast<ScriptedHost&>(*theDesktop().host); }
 
 namespace script {
 
 void then(Action action) { scriptedHost().queue(std::move(action)); }
 
-std::size_t pendingActions() { return scriptedHost().pendingActions(); }
+void moveCursor(int x, int y) { scriptedHost().queue(input::MoveCursor{POINT{x, y}}); }
+
+void pressButton(MouseButton button) { scriptedHost().queue(input::PressButton{button}); }
+
+void releaseButton(MouseButton button) { scriptedHost().queue(input::ReleaseButton{button}); }
+
+void click(int x, int y, MouseButton button) {
+  moveCursor(x, y);
+  pressButton(button);
+  releaseButton(button);
+}
+
+void pressMessageBoxButton(int button) { scriptedHost().queue(input::PressMessageBoxButton{button}); }
+
+std::size_t pendingActions() { return scriptedHost().pendingSteps(); }
 
 void onExhausted(ExhaustedHandler handler) { scriptedHost().setExhaustedHandler(std::move(handler)); }
 

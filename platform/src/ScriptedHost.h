@@ -1,39 +1,34 @@
-// The host that tests drive: a queue of user actions, run one at a time
-// whenever the program waits for input.
+// The host that tests drive: a script of user input and test steps, run one
+// at a time whenever the program waits for input.
 #pragma once
 
-#include "Host.h"
-
 #include <platform/desktop.h>
+#include <platform/host.h>
 
 #include <deque>
+#include <variant>
 
 namespace platform {
 
 class ScriptedHost : public Host {
  public:
-  bool deliverInput(const char* waitingIn) override;
+  bool waitForInput(WaitPlace place, InputSink& sink) override;
 
+  void queue(InputEvent event);
   void queue(script::Action action);
-  std::size_t pendingActions() const;
+  std::size_t pendingSteps() const;
   void setExhaustedHandler(script::ExhaustedHandler handler);
 
-  // Where the program waits while the current action runs; null outside one.
-  const char* waitingIn() const;
-
-  // Reports an action that cannot be carried out where the program waits,
-  // then lets the exhausted handler decide (the default ends the process).
-  void reportMisplacedAction(const char* what);
-
  private:
-  void exhausted(const char* waitingIn);
+  // Hands the failure to the exhausted handler; the default ends the
+  // process so that the test fails instead of hanging.
+  void fail(const char* waitingIn);
 
-  std::deque<script::Action> actions_;
+  std::deque<std::variant<InputEvent, script::Action>> steps_;
   script::ExhaustedHandler exhaustedHandler_;
-  const char* waitingIn_ = nullptr;
 };
 
-// The desktop's host, as the scripted host.
+// The desktop's host, which must be the scripted one.
 ScriptedHost& scriptedHost();
 
 }  // namespace platform

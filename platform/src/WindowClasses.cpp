@@ -35,8 +35,8 @@ bool matches(const platform::WindowClass& windowClass, HINSTANCE module, LPCSTR 
 }
 
 bool hasWindows(const platform::WindowClass& windowClass) {
-  for (const auto& entry : platform::theDesktop().windows) {
-    const platform::Window& window = *entry.second;
+  for (HWND handle : platform::theDesktop().zOrder) {
+    const platform::Window& window = *platform::findWindowRecord(handle);
     if (window.classModule == windowClass.module && platform::equalsIgnoringCase(window.className, windowClass.name)) {
       return true;
     }

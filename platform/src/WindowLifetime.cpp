@@ -2,6 +2,7 @@
 #include "WindowLifetime.h"
 
 #include "WindowClasses.h"
+#include "ZOrder.h"
 
 #include <algorithm>
 
@@ -39,23 +40,11 @@ DWORD storedStyle(DWORD style) {
   return stored;
 }
 
-// WS_EX_WINDOWEDGE follows the frame styles, whatever the caller asked.
-DWORD storedExStyle(DWORD exStyle, DWORD style) {
-  bool edged = (exStyle & WS_EX_DLGMODALFRAME) || (style & (WS_DLGFRAME | WS_THICKFRAME));
+// WS_EX_WINDOWEDGE follows the frame styles the window ends up with (an
+// overlapped window always has a caption), whatever the caller asked.
+DWORD storedExStyle(DWORD exStyle, DWORD storedStyle) {
+  bool edged = (exStyle & WS_EX_DLGMODALFRAME) || (storedStyle & (WS_DLGFRAME | WS_THICKFRAME));
   return edged ? (exStyle | WS_EX_WINDOWEDGE) : (exStyle & ~static_cast<DWORD>(WS_EX_WINDOWEDGE));
-}
-
-bool isTopmost(HWND window) {
-  platform::Window* record = platform::findWindowRecord(window);
-  return record && (record->exStyle & WS_EX_TOPMOST);
-}
-
-// A new window goes to the top of its band: topmost windows above all
-// others.
-void insertAtTopOfBand(HWND window, bool topmost) {
-  std::vector<HWND>& zOrder = platform::theDesktop().zOrder;
-  auto position = topmost ? zOrder.begin() : std::find_if_not(zOrder.begin(), zOrder.end(), isTopmost);
-  zOrder.insert(position, window);
 }
 
 // Unless creation runs to its end, the half-made window is taken off again,
@@ -97,7 +86,8 @@ class DestructionGuard {
 HWND firstOwnedWindowToDestroy(HWND owner) {
   for (HWND window : platform::theDesktop().zOrder) {
     platform::Window* record = platform::findWindowRecord(window);
-    if (record->owner == owner && record->state != platform::WindowState::destroying) {
+    if (record->owner == owner && record->state != platform::WindowState::destroying &&
+        record->program == platform::theDesktop().runningProgram) {
       return window;
     }
   }
@@ -113,33 +103,29 @@ void destroyOwnedWindows(HWND owner) {
 std::unique_ptr<platform::Window> newWindowRecord(const platform::WindowClass& windowClass,
                                                   const CREATESTRUCTA& creation, HWND owner) {
   std::unique_ptr<platform::Window> window(new platform::Window());
-  window->handle = reinterpret_cast<HWND>(platform::newHandleValue());
+  window->program = platform::theDesktop().runningProgram;
   window->classModule = windowClass.module;
   window->className = windowClass.name;
   window->instance = creation.hInstance;
   window->procedure = windowClass.record.lpfnWndProc;
   window->style = storedStyle(static_cast<DWORD>(creation.style));
-  window->exStyle = storedExStyle(creation.dwExStyle, static_cast<DWORD>(creation.style));
+  window->exStyle = storedExStyle(creation.dwExStyle, window->style);
   window->rect = RECT{creation.x, creation.y, creation.x + std::max(creation.cx, 0),
                       creation.y + std::max(creation.cy, 0)};
   window->owner = owner;
-  window->foreign = windowClass.module != platform::programModule();
   window->state = platform::WindowState::creating;
+  window->hiddenWithOwner = false;
+  window->hasLayeredContent = false;
   return window;
 }
 
-// Puts a new window on the desktop, at the top of its band. An owned window
-// stays above its owner, so a topmost owner's windows are born topmost.
+// Puts a new window on the desktop, at the top of its band.
 HWND addWindowRecord(const platform::WindowClass& windowClass, const CREATESTRUCTA& creation, HWND owner) {
   std::unique_ptr<platform::Window> record = newWindowRecord(windowClass, creation, owner);
-  if (isTopmost(owner)) {
-    record->exStyle |= WS_EX_TOPMOST;
-  }
-  HWND window = record->handle;
-  bool topmost = (record->exStyle & WS_EX_TOPMOST) != 0;
-  platform::theDesktop().windows[window] = std::move(record);
-  insertAtTopOfBand(window, topmost);
-  return window;
+  platform::Window& window = *record;
+  window.handle = static_cast<HWND>(platform::theDesktop().handles.add(platform::HandleKind::window, std::move(record)));
+  platform::zorder::addNewWindow(window);
+  return window.handle;
 }
 
 // Win32 sends only WM_NCDESTROY to a window whose creation its procedure
@@ -158,16 +144,28 @@ namespace platform {
 
 void removeWindowRecord(HWND window) {
   Desktop& desktop = theDesktop();
-  desktop.zOrder.erase(std::remove(desktop.zOrder.begin(), desktop.zOrder.end(), window), desktop.zOrder.end());
-  desktop.postedMessages.erase(std::remove_if(desktop.postedMessages.begin(), desktop.postedMessages.end(),
-                                              [window](const MSG& message) { return message.hwnd == window; }),
-                               desktop.postedMessages.end());
-  for (auto& entry : desktop.windows) {
-    if (entry.second->owner == window) {
-      entry.second->owner = NULL;
+  zorder::removeWindow(window);
+  for (auto& entry : desktop.queues) {
+    std::deque<MSG>* queues[] = {&entry.second.posted, &entry.second.input};
+    for (std::deque<MSG>* queue : queues) {
+      queue->erase(std::remove_if(queue->begin(), queue->end(), [window](const MSG& message) { return message.hwnd == window; }),
+                   queue->end());
     }
   }
-  desktop.windows.erase(window);
+  for (HWND other : desktop.zOrder) {
+    Window* record = findWindowRecord(other);
+    if (record->owner == window) {
+      record->owner = NULL;
+    }
+  }
+  if (desktop.capture == window) {
+    desktop.capture = NULL;
+  }
+  if (desktop.foreground == window) {
+    desktop.foreground = NULL;
+  }
+  desktop.handles.remove(window);
+  desktop.host->windowChanged(window, WindowChange::destroyed);
 }
 
 }  // namespace platform
@@ -209,13 +207,14 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
   }
   created->state = platform::WindowState::alive;
   if (style & WS_VISIBLE) {
-    created->style |= WS_VISIBLE;
+    platform::zorder::setVisible(*created, true);
   }
   guard.complete();
   return window;
 }
 
-// Owned windows go first, each with its own WM_DESTROY and WM_NCDESTROY,
+// Only the program that made a window may destroy it. Owned windows go
+// first, each with its own WM_DESTROY and WM_NCDESTROY,
 // then the window itself. The window is hidden before any of it, as Win32
 // does. A DestroyWindow of a window already being destroyed (from one of
 // its own destruction messages) has nothing more to do.
@@ -225,11 +224,15 @@ BOOL WINAPI DestroyWindow(HWND window) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return FALSE;
   }
+  if (record->program != platform::theDesktop().runningProgram) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
   if (record->state == platform::WindowState::destroying) {
     return TRUE;
   }
   record->state = platform::WindowState::destroying;
-  record->style &= ~static_cast<DWORD>(WS_VISIBLE);
+  platform::zorder::setVisible(*record, false);
   DestructionGuard guard(window);
   destroyOwnedWindows(window);
   SendMessageA(window, WM_DESTROY, 0, 0);

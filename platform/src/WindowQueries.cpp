@@ -127,7 +127,7 @@ int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount) {
   if (!record || !text || maxCount <= 0) {
     return 0;
   }
-  if (record->foreign) {
+  if (record->program != platform::theDesktop().runningProgram) {
     return copyTruncated(record->title, text, maxCount);
   }
   return static_cast<int>(SendMessageA(window, WM_GETTEXT, static_cast<WPARAM>(maxCount), reinterpret_cast<LPARAM>(text)));

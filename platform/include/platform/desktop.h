@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <platform/host.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -55,6 +57,9 @@ HWND createForeignWindow(const char* className, const char* title);
 // The top-level windows that exist, top of the Z order first.
 std::vector<HWND> windows();
 
+// Where the cursor is.
+POINT cursorPosition();
+
 // Whether a class of that name is registered for the module.
 bool isClassRegistered(const char* className, HINSTANCE instance);
 
@@ -90,27 +95,42 @@ const IconImage* iconImage(HICON icon);
 
 namespace script {
 
-// A user action, run when the program waits for input: GetMessageA with an
-// empty queue, or the modal loop of a message box.
+// A step of the test itself, run when the program waits for input. Steps
+// that a user could take are input events (below); a test that must reach
+// inside the program (post a message as another program would, read state
+// while the program waits) queues an action and says why.
 using Action = std::function<void()>;
 
-// Queue an action; actions run one at a time, in the order queued.
+// Queue a step; steps run one at a time, in the order queued, whenever the
+// program waits for input: GetMessageA with an empty queue, or the modal
+// loop of a message box.
 void then(Action action);
 
-// Queue a press of a button (IDOK...) of the message box that is open then.
+// The user moves the cursor to a screen point, or presses or releases a
+// mouse button where the cursor is. The desktop queues the mouse messages
+// Win32 would, for the window that has the capture or the one under the
+// cursor.
+void moveCursor(int x, int y);
+void pressButton(MouseButton button);
+void releaseButton(MouseButton button);
+
+// Move there, press and release.
+void click(int x, int y, MouseButton button);
+
+// The user presses a button (IDOK...) of the message box that is open then.
 void pressMessageBoxButton(int button);
 
-// How many queued actions have not run yet.
+// How many queued steps have not run yet.
 std::size_t pendingActions();
 
 // Called when the program waits for input and the script is exhausted, with
-// what it was waiting in ("GetMessageA", "MessageBoxA"). The default prints a
+// the call it waits in ("GetMessageA", "MessageBoxA"). The default prints a
 // clear message to stderr and ends the process with exit status 3, so that a
 // test fails instead of hanging. A handler that returns lets the waiting
 // call give up: GetMessageA returns -1, MessageBoxA returns 0.
-// A press of a message box button when no box is open, or of a button the
-// open box does not have, is reported on stderr and goes to the same handler
-// (the box stays open).
+// An input event that cannot be carried out (a message box button pressed
+// when no box is open, or one the open box does not have) is reported on
+// stderr and goes to the same handler; nothing changes.
 using ExhaustedHandler = std::function<void(const char* waitingIn)>;
 void onExhausted(ExhaustedHandler handler);
 

@@ -222,11 +222,26 @@ TEST_F(DesktopModelTest, AForeignWindowIsFoundButItsClassIsNotTheProgramsOwn) {
   EXPECT_TRUE(UnregisterClassA("ModelForeign", GetModuleHandleA(NULL)));
 }
 
-TEST_F(DesktopModelTest, AForeignWindowClosesOnAPostedClose) {
+// Another program's window belongs to that program: ours may not destroy
+// it, and what we post to it waits in that program's queue until it runs,
+// which is while ours waits for input.
+TEST_F(DesktopModelTest, AnotherProgramsWindowIsThatProgramsToHandleAndDestroy) {
   HWND foreign = desktop::createForeignWindow("ModelForeign", "closing");
-  ASSERT_TRUE(PostMessageA(foreign, WM_CLOSE, 0, 0));
 
-  EXPECT_FALSE(IsWindow(foreign));
+  SetLastError(0);
+  EXPECT_FALSE(DestroyWindow(foreign));
+  EXPECT_LAST_ERROR(ERROR_ACCESS_DENIED);
+  ASSERT_TRUE(PostMessageA(foreign, WM_CLOSE, 0, 0));
+  EXPECT_TRUE(IsWindow(foreign)) << "the other program has not run yet";
+
+  bool closedWhileWeWaited = false;
+  script::then([&] {
+    closedWhileWeWaited = !IsWindow(foreign);
+    PostQuitMessage(0);
+  });
+  MSG message;
+  EXPECT_EQ(0, GetMessageA(&message, NULL, 0, 0)) << "the other program's WM_CLOSE must not reach our queue";
+  EXPECT_TRUE(closedWhileWeWaited);
   EXPECT_TRUE(desktop::windows().empty());
 }
 

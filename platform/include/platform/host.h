@@ -1,0 +1,95 @@
+// The host: everything the desktop model shows to a user and everything a
+// user does to it. The model never draws or reads a device itself; a host
+// presents what the model tells it and delivers the user's input when the
+// program waits. The scripted host serves tests; a host on a real display
+// is another implementation of this interface, installed with installHost.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <variant>
+
+namespace platform {
+
+// Where the program waits for input.
+enum class WaitPlace { getMessage, messageBox, popupMenu };
+
+// "GetMessageA", "MessageBoxA", "TrackPopupMenu": the call the program waits in.
+const char* waitPlaceName(WaitPlace place);
+
+enum class MouseButton { left, right, middle };
+
+// The user's input, one event at a time.
+namespace input {
+
+// The cursor moves to a screen point.
+struct MoveCursor {
+  POINT point;
+};
+
+// A mouse button goes down or up where the cursor is.
+struct PressButton {
+  MouseButton button;
+};
+struct ReleaseButton {
+  MouseButton button;
+};
+
+// A button of the message box that is open (the innermost one) is pressed.
+struct PressMessageBoxButton {
+  int button;
+};
+
+}  // namespace input
+
+using InputEvent =
+    std::variant<input::MoveCursor, input::PressButton, input::ReleaseButton, input::PressMessageBoxButton>;
+
+// Where a host delivers input: the desktop turns each event into what Win32
+// does with it (messages in the queue, a closed box...).
+class InputSink {
+ public:
+  virtual ~InputSink() = default;
+
+  // Carries the event out. Gives an empty text when it was, otherwise why it
+  // could not be (no message box is open, say); nothing then changes.
+  virtual std::string deliver(const InputEvent& event) = 0;
+};
+
+// What changed about a window that a host shows.
+enum class WindowChange { shown, hidden, moved, zOrder, layeredContent, destroyed };
+
+// A message box as a host shows it.
+struct MessageBoxView {
+  HWND owner;
+  std::string text;
+  std::string caption;
+  UINT type;
+};
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // The program waits in `place` and has nothing to do. Deliver the user's
+  // next input to `sink` (a host may deliver nothing and return, to let the
+  // program look at its queue again). False when no input will ever come:
+  // the waiting call then gives up.
+  virtual bool waitForInput(WaitPlace place, InputSink& sink) = 0;
+
+  // A message box opens, modal, until a PressMessageBoxButton closes it;
+  // boxes nest, the innermost on top.
+  virtual void messageBoxOpened(const MessageBoxView&) {}
+  virtual void messageBoxClosed(int /*button*/) {}
+
+  // A window's visibility, position, Z order or layered content changed.
+  virtual void windowChanged(HWND, WindowChange) {}
+};
+
+// Makes `host` the desktop's host from the next call on. A fresh desktop
+// (desktop::reset) has the scripted host.
+void installHost(std::unique_ptr<Host> host);
+
+}  // namespace platform
