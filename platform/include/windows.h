@@ -155,6 +155,7 @@ typedef struct tagCREATESTRUCTA {
 #define ERROR_INVALID_FLAGS 1004L
 #define ERROR_NO_UNICODE_TRANSLATION 1113L
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
+#define ERROR_INVALID_MENU_HANDLE 1401L
 #define ERROR_INVALID_CURSOR_HANDLE 1402L
 #define ERROR_TLW_WITH_WSCHILD 1406L
 #define ERROR_CANNOT_FIND_WND_CLASS 1407L
@@ -162,6 +163,7 @@ typedef struct tagCREATESTRUCTA {
 #define ERROR_CLASS_DOES_NOT_EXIST 1411L
 #define ERROR_CLASS_HAS_WINDOWS 1412L
 #define ERROR_INVALID_INDEX 1413L
+#define ERROR_POPUP_ALREADY_ACTIVE 1446L
 #define ERROR_INVALID_MSGBOX_STYLE 1582L
 #define ERROR_RESOURCE_DATA_NOT_FOUND 1812L
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
@@ -248,6 +250,21 @@ typedef struct tagCREATESTRUCTA {
 #define MK_RBUTTON 0x0002
 #define MK_MBUTTON 0x0010
 #define WM_USER 0x0400
+
+// ---- menus --------------------------------------------------------------
+#define MF_STRING 0x00000000L
+#define MF_UNCHECKED 0x00000000L
+#define MF_BYCOMMAND 0x00000000L
+#define MF_GRAYED 0x00000001L
+#define MF_DISABLED 0x00000002L
+#define MF_CHECKED 0x00000008L
+#define MF_POPUP 0x00000010L
+#define MF_BYPOSITION 0x00000400L
+#define MF_SEPARATOR 0x00000800L
+#define TPM_LEFTBUTTON 0x0000L
+#define TPM_RIGHTBUTTON 0x0002L
+#define TPM_NONOTIFY 0x0080L
+#define TPM_RETURNCMD 0x0100L
 
 // ---- resources, icons, cursors, stock objects ---------------------------
 #define RT_CURSOR MAKEINTRESOURCEA(1)
@@ -403,6 +420,20 @@ HWND WINAPI SetCapture(HWND window);
 BOOL WINAPI ReleaseCapture(void);
 HWND WINAPI GetCapture(void);
 BOOL WINAPI GetCursorPos(LPPOINT point);
+BOOL WINAPI SetCursorPos(int x, int y);
+LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
+BOOL WINAPI SetForegroundWindow(HWND window);
+HWND WINAPI GetForegroundWindow(void);
+HMENU WINAPI CreatePopupMenu(void);
+BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR idOrSubmenu, LPCSTR text);
+UINT WINAPI GetMenuState(HMENU menu, UINT item, UINT flags);
+DWORD WINAPI CheckMenuItem(HMENU menu, UINT item, UINT check);
+BOOL WINAPI DestroyMenu(HMENU menu);
+int WINAPI GetMenuItemCount(HMENU menu);
+UINT WINAPI GetMenuItemID(HMENU menu, int position);
+int WINAPI GetMenuStringA(HMENU menu, UINT item, LPSTR text, int maxCount, UINT flags);
+HMENU WINAPI GetSubMenu(HMENU menu, int position);
+BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rect);
 
 // ---- gdi32 --------------------------------------------------------------
 HGDIOBJ WINAPI GetStockObject(int object);
@@ -433,5 +464,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 #define PostMessage PostMessageA
 #define SendMessage SendMessageA
 #define GetWindowLong GetWindowLongA
+#define SetWindowLong SetWindowLongA
+#define AppendMenu AppendMenuA
+#define GetMenuString GetMenuStringA
 #define GetWindowText GetWindowTextA
 #define GetClassName GetClassNameA

@@ -99,6 +99,7 @@ struct Desktop {
   std::map<ProgramId, MessageQueue> queues;
   ProgramId runningProgram = kThisProgram;
   ProgramId lastProgram = kThisProgram;
+  std::vector<MSG> postedLog;  // every message posted since the reset, for tests
 
   // input state
   POINT cursor = {0, 0};
@@ -108,6 +109,17 @@ struct Desktop {
 
   // the LR_SHARED icon cache
   std::map<std::string, HICON> sharedIcons;
+
+  // menus: every tracked one, and the one being tracked now
+  std::vector<desktop::TrackedMenu> trackedMenus;
+  HMENU trackingMenu = NULL;
+  bool trackingEnded = false;
+
+  // the notification area
+  std::vector<desktop::TrayIcon> trayIcons;
+
+  // GDI+ start-ups not yet shut down, by token
+  std::vector<ULONG_PTR> gdiplusTokens;
 
   // dialogs
   std::vector<desktop::ShownMessageBox> messageBoxes;

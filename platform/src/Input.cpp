@@ -3,7 +3,9 @@
 // cursor. SetCapture, ReleaseCapture, GetCapture, GetCursorPos.
 #include "Input.h"
 
+#include "MenuTracking.h"
 #include "MessageQueue.h"
+#include "Tray.h"
 #include "ZOrder.h"
 
 namespace {
@@ -83,15 +85,25 @@ class DesktopInput : public platform::InputSink {
  private:
   static std::string carryOut(const platform::input::MoveCursor& input) {
     platform::theDesktop().cursor = input.point;
-    queueMouseMessage(WM_MOUSEMOVE);
+    if (!platform::isTrackingMenu()) {
+      queueMouseMessage(WM_MOUSEMOVE);
+    }
     return "";
   }
+  // While a menu is tracked, the mouse belongs to the menu: choose an item
+  // or dismiss it.
   static std::string carryOut(const platform::input::PressButton& input) {
+    if (platform::isTrackingMenu()) {
+      return "a mouse button is pressed while a menu is open";
+    }
     platform::theDesktop().mouseButtons |= buttonFlag(input.button);
     queueMouseMessage(buttonMessage(input.button, true));
     return "";
   }
   static std::string carryOut(const platform::input::ReleaseButton& input) {
+    if (platform::isTrackingMenu()) {
+      return "a mouse button is released while a menu is open";
+    }
     platform::theDesktop().mouseButtons &= ~buttonFlag(input.button);
     queueMouseMessage(buttonMessage(input.button, false));
     return "";
@@ -99,6 +111,9 @@ class DesktopInput : public platform::InputSink {
   static std::string carryOut(const platform::input::PressMessageBoxButton& input) {
     return platform::pressMessageBoxButton(input.button);
   }
+  static std::string carryOut(const platform::input::TrayIconMouse& input) { return platform::clickTrayIcon(input); }
+  static std::string carryOut(const platform::input::ChooseMenuItem& input) { return platform::chooseMenuItem(input); }
+  static std::string carryOut(const platform::input::DismissMenu&) { return platform::dismissMenu(); }
 };
 
 // The window that loses the capture is told which window has it now.
@@ -148,6 +163,26 @@ BOOL WINAPI ReleaseCapture(void) {
 }
 
 HWND WINAPI GetCapture(void) { return platform::theDesktop().capture; }
+
+// The cursor moves as if the user had moved it.
+BOOL WINAPI SetCursorPos(int x, int y) {
+  platform::theDesktop().cursor = POINT{x, y};
+  if (!platform::isTrackingMenu()) {
+    queueMouseMessage(WM_MOUSEMOVE);
+  }
+  return TRUE;
+}
+
+BOOL WINAPI SetForegroundWindow(HWND window) {
+  if (!platform::findWindowRecord(window)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  platform::theDesktop().foreground = window;
+  return TRUE;
+}
+
+HWND WINAPI GetForegroundWindow(void) { return platform::theDesktop().foreground; }
 
 BOOL WINAPI GetCursorPos(LPPOINT point) {
   if (!point) {

@@ -128,6 +128,12 @@ ModalEnd runModalLoop(WaitPlace place, const std::function<bool()>& finished) {
   return ModalEnd::finished;
 }
 
+namespace desktop {
+
+const std::vector<MSG>& postedMessages() { return theDesktop().postedLog; }
+
+}  // namespace desktop
+
 }  // namespace platform
 
 extern "C" {
@@ -144,7 +150,9 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     }
     program = record->program;
   }
-  platform::postToQueue(program, MSG{window, message, wParam, lParam, platform::messageTime(), desktop.cursor});
+  MSG posted{window, message, wParam, lParam, platform::messageTime(), desktop.cursor};
+  desktop.postedLog.push_back(posted);
+  platform::postToQueue(program, posted);
   return TRUE;
 }
 

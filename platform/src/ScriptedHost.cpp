@@ -87,6 +87,23 @@ void click(int x, int y, MouseButton button) {
 
 void pressMessageBoxButton(int button) { scriptedHost().queue(input::PressMessageBoxButton{button}); }
 
+void clickTrayIcon(MouseButton button, HWND window, UINT id) {
+  const UINT down[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+  const UINT up[] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
+  trayIconMouse(down[static_cast<int>(button)], window, id);
+  trayIconMouse(up[static_cast<int>(button)], window, id);
+}
+
+void trayIconMouse(UINT mouseMessage, HWND window, UINT id) {
+  scriptedHost().queue(input::TrayIconMouse{window, id, mouseMessage});
+}
+
+void chooseMenuItem(UINT command) { scriptedHost().queue(input::ChooseMenuItem{command, ""}); }
+
+void chooseMenuItem(const std::string& text) { scriptedHost().queue(input::ChooseMenuItem{0, text}); }
+
+void dismissMenu() { scriptedHost().queue(input::DismissMenu{}); }
+
 std::size_t pendingActions() { return scriptedHost().pendingSteps(); }
 
 void onExhausted(ExhaustedHandler handler) { scriptedHost().setExhaustedHandler(std::move(handler)); }

@@ -1,6 +1,7 @@
 // user32's CreateWindowExA and DestroyWindow.
 #include "WindowLifetime.h"
 
+#include "Tray.h"
 #include "WindowClasses.h"
 #include "ZOrder.h"
 
@@ -38,13 +39,6 @@ DWORD storedStyle(DWORD style) {
     stored |= WS_CAPTION;
   }
   return stored;
-}
-
-// WS_EX_WINDOWEDGE follows the frame styles the window ends up with (an
-// overlapped window always has a caption), whatever the caller asked.
-DWORD storedExStyle(DWORD exStyle, DWORD storedStyle) {
-  bool edged = (exStyle & WS_EX_DLGMODALFRAME) || (storedStyle & (WS_DLGFRAME | WS_THICKFRAME));
-  return edged ? (exStyle | WS_EX_WINDOWEDGE) : (exStyle & ~static_cast<DWORD>(WS_EX_WINDOWEDGE));
 }
 
 // Unless creation runs to its end, the half-made window is taken off again,
@@ -109,7 +103,7 @@ std::unique_ptr<platform::Window> newWindowRecord(const platform::WindowClass& w
   window->instance = creation.hInstance;
   window->procedure = windowClass.record.lpfnWndProc;
   window->style = storedStyle(static_cast<DWORD>(creation.style));
-  window->exStyle = storedExStyle(creation.dwExStyle, window->style);
+  window->exStyle = platform::exStyleForFrame(creation.dwExStyle, window->style);
   window->rect = RECT{creation.x, creation.y, creation.x + std::max(creation.cx, 0),
                       creation.y + std::max(creation.cy, 0)};
   window->owner = owner;
@@ -142,6 +136,13 @@ HWND abandonCreation(HWND window) {
 
 namespace platform {
 
+// WS_EX_WINDOWEDGE follows the frame styles the window has (an overlapped
+// window always has a caption), whatever the caller asked.
+DWORD exStyleForFrame(DWORD exStyle, DWORD style) {
+  bool edged = (exStyle & WS_EX_DLGMODALFRAME) || (style & (WS_DLGFRAME | WS_THICKFRAME));
+  return edged ? (exStyle | WS_EX_WINDOWEDGE) : (exStyle & ~static_cast<DWORD>(WS_EX_WINDOWEDGE));
+}
+
 void removeWindowRecord(HWND window) {
   Desktop& desktop = theDesktop();
   zorder::removeWindow(window);
@@ -164,6 +165,7 @@ void removeWindowRecord(HWND window) {
   if (desktop.foreground == window) {
     desktop.foreground = NULL;
   }
+  removeTrayIconsOf(window);
   desktop.handles.remove(window);
   desktop.host->windowChanged(window, WindowChange::destroyed);
 }

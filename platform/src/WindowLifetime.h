@@ -10,4 +10,7 @@ namespace platform {
 // messages dropped, windows it owned left without owner. No messages.
 void removeWindowRecord(HWND window);
 
+// The extended style a window with that style ends up with.
+DWORD exStyleForFrame(DWORD exStyle, DWORD style);
+
 }  // namespace platform

@@ -2,6 +2,7 @@
 // ShowWindow, SetWindowPos, IsIconic. Every Z-order and visibility rule is
 // the Z order's own; these calls only decide what to ask of it.
 #include "Desktop.h"
+#include "WindowLifetime.h"
 #include "ZOrder.h"
 
 namespace {
@@ -132,3 +133,22 @@ BOOL WINAPI IsIconic(HWND window) {
 }
 
 }  // extern "C"
+
+// Only the extended style is writable here. WS_EX_TOPMOST is the Z order's
+// to change (SetWindowPos with HWND_TOPMOST or HWND_NOTOPMOST), so a value
+// written here keeps the window's own; WS_EX_WINDOWEDGE follows the frame.
+extern "C" LONG WINAPI SetWindowLongA(HWND window, int index, LONG value) {
+  platform::Window* record = platform::findWindowRecord(window);
+  if (!record) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  if (index != GWL_EXSTYLE) {
+    SetLastError(ERROR_INVALID_INDEX);
+    return 0;
+  }
+  DWORD previous = record->exStyle;
+  DWORD written = (static_cast<DWORD>(value) & ~static_cast<DWORD>(WS_EX_TOPMOST)) | (previous & WS_EX_TOPMOST);
+  record->exStyle = platform::exStyleForFrame(written, record->style);
+  return static_cast<LONG>(previous);
+}

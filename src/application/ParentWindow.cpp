@@ -1,6 +1,11 @@
 // The launcher application object and its hidden owner window.
 #include "application/ParentWindow.h"
 
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "lib/winapi/Diagnostics.h"
 #include "lib/winapi/PendingException.h"
 
 const char ParentWindow::kClassName[] = "ParentWindow";
@@ -8,15 +13,28 @@ const char ParentWindow::kTitle[] = "Tessaline";
 const char ParentWindow::kLoadFailure[] = "設定ファイルの読み込みに失敗しました\n";
 
 ParentWindow* ParentWindow::pInstance_ = NULL;
+std::function<void()> ParentWindow::duringLoadHook_;
 
 namespace {
 
-// Command ranges of the owner window: the system menu's and the launcher's.
-const WORD kFirstSystemCommand = 100;
+// The system menu's commands, and the range of the launcher's.
+const WORD kTopMostCommand = 100;
+const WORD kHideCommand = 101;
+const WORD kReloadCommand = 102;
+const WORD kAboutCommand = 103;
 const WORD kExitCommand = 104;
-const WORD kLastSystemCommand = 104;
 const WORD kFirstLaunchCommand = 1000;
 const WORD kLastLaunchCommand = 1999;
+
+const char kAboutFormat[] = "%s : version %s";
+const char kProgramName[] = "Tessaline";
+const char kVersion[] = "2.0.0";
+const char kAboutCaption[] = "about";
+
+// The tray icon: the owner window's icon 0.
+const UINT kTrayIconId = 0;
+
+bool isChecked(HMENU menu, UINT command) { return (GetMenuState(menu, command, MF_BYCOMMAND) & MF_CHECKED) != 0; }
 
 WNDCLASSEXA ownerWindowClass(HINSTANCE instance) {
   WNDCLASSEXA record;
@@ -46,7 +64,13 @@ ParentWindow* ParentWindow::getInstance() {
 
 // Creates no window and starts no library; GDI+ start-up input is version 1
 // with no debug callback and nothing suppressed.
-ParentWindow::ParentWindow() : gdiplusStartupInput_(), gdiplusToken_(0), hSystemMenu_(NULL) {}
+ParentWindow::ParentWindow()
+    : gdiplusStartupInput_(),
+      gdiplusToken_(0),
+      hSystemMenu_(NULL),
+      loading_(false),
+      reloadRequested_(false),
+      exitRequested_(false) {}
 
 // The stop hook has already released the menus, the pictures and the tree;
 // the lists free only their own storage, which their destructors do.
@@ -61,24 +85,103 @@ lib::winapi::BaseWindow* ParentWindow::createWindow() {
 }
 
 void ParentWindow::initApplication() {
+  Gdiplus::GdiplusStartup(&gdiplusToken_, &gdiplusStartupInput_, NULL);
   lib::xerces::XMLManager::initialize();
+
+  hSystemMenu_ = CreatePopupMenu();
+  AppendMenuA(hSystemMenu_, MF_STRING, kTopMostCommand, "TopMost");
+  AppendMenuA(hSystemMenu_, MF_STRING, kHideCommand, "Hide");
+  AppendMenuA(hSystemMenu_, MF_SEPARATOR, 0, NULL);
+  AppendMenuA(hSystemMenu_, MF_STRING, kReloadCommand, "Reload");
+  AppendMenuA(hSystemMenu_, MF_SEPARATOR, 0, NULL);
+  AppendMenuA(hSystemMenu_, MF_STRING, kAboutCommand, "About");
+  AppendMenuA(hSystemMenu_, MF_STRING, kExitCommand, "Exit");
+
+  addTrayIcon();
   loadConfig();
 }
 
 void ParentWindow::exitApplication() {
   unloadConfig();
+
+  NOTIFYICONDATAA removal = {};
+  removal.cbSize = sizeof removal;
+  removal.hWnd = pWindow_->hWnd_;
+  removal.uID = kTrayIconId;
+  Shell_NotifyIconA(NIM_DELETE, &removal);
+
+  DestroyMenu(hSystemMenu_);
   lib::xerces::XMLManager::terminate();
+  Gdiplus::GdiplusShutdown(gdiplusToken_);
+}
+
+// The record is the whole Vista-layout NOTIFYICONDATAA: 508 bytes on the
+// 32-bit build.
+void ParentWindow::addTrayIcon() {
+  HINSTANCE instance = GetModuleHandleA(NULL);
+  NOTIFYICONDATAA icon = {};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = pWindow_->hWnd_;
+  icon.uID = kTrayIconId;
+  icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  icon.uCallbackMessage = kTrayCallbackMessage;
+  icon.hIcon = static_cast<HICON>(LoadImageA(instance, "GAMEICON", IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));
+  std::snprintf(icon.szTip, sizeof icon.szTip, "%s", kTitle);
+  Shell_NotifyIconA(NIM_ADD, &icon);
 }
 
 // Nothing is put back on failure: a reload has already unloaded.
 void ParentWindow::loadConfig() {
+  loading_ = true;
   if (!xmlManager_.load("config.xml")) {
     throw kLoadFailure;
   }
+  createLauncherMenu();
+  if (duringLoadHook_) {
+    duringLoadHook_();
+  }
+  loading_ = false;
+  carryOutDeferredCommands();
 }
 
 void ParentWindow::unloadConfig() {
+  destroyLauncherMenu();
   xmlManager_.unload();
+}
+
+// Exit wins over Reload; Reloads chosen during one load make one Reload.
+void ParentWindow::carryOutDeferredCommands() {
+  bool exitNow = exitRequested_;
+  bool reloadNow = reloadRequested_ && !exitNow;
+  exitRequested_ = false;
+  reloadRequested_ = false;
+  if (exitNow) {
+    exit();
+  } else if (reloadNow) {
+    reload();
+  }
+}
+
+void ParentWindow::createLauncherMenu() {}
+
+void ParentWindow::destroyLauncherMenu() {
+  for (HMENU menu : launcherMenus_) {
+    DestroyMenu(menu);
+  }
+  launcherMenus_.clear();
+  launchItems_.clear();
+}
+
+// The root launcher menu at the cursor, owned by the owner window.
+bool ParentWindow::showLauncherMenu() {
+  if (launcherMenus_.empty()) {
+    return false;
+  }
+  POINT cursor;
+  GetCursorPos(&cursor);
+  lib::winapi::rethrowPendingExceptionAfter(
+      TrackPopupMenu(launcherMenus_.front(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, pWindow_->hWnd_, NULL));
+  return true;
 }
 
 LRESULT CALLBACK ParentWindow::parentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -103,17 +206,90 @@ LRESULT CALLBACK ParentWindow::parentWindowProc(HWND window, UINT message, WPARA
 // The system menu's commands and the launcher's entries arrive here; other
 // commands do nothing.
 void ParentWindow::onCommand(WORD command) {
-  if (command == kExitCommand) {
-    // The owned windows go with it; its WM_DESTROY ends the message loop.
-    DestroyWindow(pWindow_->hWnd_);
-    return;
-  }
-  if (command >= kFirstSystemCommand && command <= kLastSystemCommand) {
-    return;  // the rest of the system menu comes with the tray icon
+  switch (command) {
+    case kTopMostCommand:
+      toggleTopMost();
+      return;
+    case kHideCommand:
+      toggleHide();
+      return;
+    case kReloadCommand:
+      if (loading_) {
+        reloadRequested_ = true;
+      } else {
+        reload();
+      }
+      return;
+    case kAboutCommand:
+      showAbout();
+      return;
+    case kExitCommand:
+      if (loading_) {
+        exitRequested_ = true;
+      } else {
+        exit();
+      }
+      return;
   }
   if (command >= kFirstLaunchCommand && command <= kLastLaunchCommand) {
     return;  // the launcher entries come with the launcher menu
   }
 }
 
-void ParentWindow::onTrayIcon(UINT) {}
+// The check mark is the state. The owner window's extended style and its
+// place in the Z order change together; the pictures follow their owner.
+void ParentWindow::toggleTopMost() {
+  HWND owner = pWindow_->hWnd_;
+  bool leaving = isChecked(hSystemMenu_, kTopMostCommand);
+  DWORD exStyle = static_cast<DWORD>(GetWindowLongA(owner, GWL_EXSTYLE));
+  exStyle = leaving ? (exStyle & ~static_cast<DWORD>(WS_EX_TOPMOST)) : (exStyle | WS_EX_TOPMOST);
+  SetWindowLongA(owner, GWL_EXSTYLE, static_cast<LONG>(exStyle));
+  lib::winapi::rethrowPendingExceptionAfter(SetWindowPos(owner, leaving ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0,
+                                                         SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED));
+  CheckMenuItem(hSystemMenu_, kTopMostCommand, leaving ? MF_UNCHECKED : MF_CHECKED);
+}
+
+// Minimizing the owner window hides the pictures it owns; restoring it
+// shows them again.
+void ParentWindow::toggleHide() {
+  HWND owner = pWindow_->hWnd_;
+  if (isChecked(hSystemMenu_, kHideCommand)) {
+    lib::winapi::rethrowPendingExceptionAfter(ShowWindow(owner, SW_RESTORE));
+    CheckMenuItem(hSystemMenu_, kHideCommand, MF_UNCHECKED);
+  } else {
+    lib::winapi::rethrowPendingExceptionAfter(ShowWindow(owner, SW_MINIMIZE));
+    CheckMenuItem(hSystemMenu_, kHideCommand, MF_CHECKED);
+  }
+}
+
+void ParentWindow::reload() {
+  unloadConfig();
+  loadConfig();
+}
+
+void ParentWindow::showAbout() {
+  char text[256];
+  std::snprintf(text, sizeof text, kAboutFormat, kProgramName, kVersion);
+  lib::winapi::messageBoxPrint(pWindow_->hWnd_, MB_OK | MB_ICONINFORMATION, kAboutCaption, "%s", text);
+}
+
+// The owned windows go with it; its WM_DESTROY ends the message loop.
+void ParentWindow::exit() { lib::winapi::rethrowPendingExceptionAfter(DestroyWindow(pWindow_->hWnd_)); }
+
+// Left button: the launcher menu. Right button: the system menu at the
+// cursor, then WM_NULL, so that the menu closes properly the next time the
+// user clicks elsewhere. Everything else does nothing.
+void ParentWindow::onTrayIcon(UINT mouseMessage) {
+  HWND owner = pWindow_->hWnd_;
+  if (mouseMessage == WM_LBUTTONDOWN) {
+    SetForegroundWindow(owner);
+    showLauncherMenu();
+  } else if (mouseMessage == WM_RBUTTONDOWN) {
+    SetForegroundWindow(owner);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    lib::winapi::rethrowPendingExceptionAfter(
+        TrackPopupMenu(hSystemMenu_, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, NULL));
+    PostMessageA(owner, WM_NULL, 0, 0);
+  }
+}

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <functional>
 #include <vector>
 
 #include "application/LaunchItem.h"
@@ -35,19 +36,32 @@ class ParentWindow : public lib::winapi::BaseApplication {
   // every picture window, and its destruction ends the message loop.
   lib::winapi::BaseWindow* createWindow() override;
 
-  // The start hook: the XML library, then the settings. Throws the load
-  // failure text when the settings file cannot be loaded.
+  // The start hook: GDI+, the XML library, the system menu, the tray icon,
+  // then the settings. Throws the load failure text when the settings file
+  // cannot be loaded.
   void initApplication() override;
 
-  // The stop hook: the settings, then the XML library.
+  // The stop hook: the settings, the tray icon, the system menu, the XML
+  // library, GDI+.
   void exitApplication() override;
 
-  // Loads config.xml from the current directory; throws the load failure
-  // text when the XML manager reports a failure.
+  // Puts the program's icon into the notification area.
+  void addTrayIcon();
+
+  // Loads config.xml from the current directory, then builds the launcher
+  // menu and the pictures from it; throws the load failure text when the XML
+  // manager reports a failure. A Reload or Exit chosen while it runs is
+  // carried out once it has finished.
   void loadConfig();
 
   // Releases everything the settings made, the tree last.
   void unloadConfig();
+
+  // The launcher menu: built from the settings, destroyed with them, and
+  // shown at the cursor; showLauncherMenu is false when there is none.
+  void createLauncherMenu();
+  void destroyLauncherMenu();
+  bool showLauncherMenu();
 
   static LRESULT CALLBACK parentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -59,7 +73,23 @@ class ParentWindow : public lib::winapi::BaseApplication {
   std::vector<HMENU> launcherMenus_;  // the first is the root launcher menu
   std::vector<LaunchItem> launchItems_;
 
+  // Tests run a nested modal loop here, between the launcher menu and the
+  // pictures, as a picture's failure message box does; empty otherwise.
+  static std::function<void()> duringLoadHook_;
+
  private:
   void onCommand(WORD command);
   void onTrayIcon(UINT mouseMessage);
+  void toggleTopMost();
+  void toggleHide();
+  void reload();
+  void showAbout();
+  void exit();
+  void carryOutDeferredCommands();
+
+  // A load in progress, and the Reload and Exit chosen meanwhile: they wait
+  // for the load to finish, since both would tear down what it is using.
+  bool loading_;
+  bool reloadRequested_;
+  bool exitRequested_;
 };

@@ -52,6 +52,11 @@ TEST_F(ZOrderTest, OwnedWindowsFollowTheirOwnerIntoAndOutOfTheTopmostBand) {
   HWND other = create("other");
 
   ASSERT_TRUE(SetWindowPos(owner, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
+  if (runningOnWine()) {
+    // Wine 8 puts the owned window, not the owner, into the topmost band
+    // and leaves it there; Windows moves both.
+    GTEST_SKIP() << "Wine: an owner with owned windows does not join the topmost band";
+  }
   EXPECT_TRUE(isTopmost(owner));
   EXPECT_TRUE(isTopmost(owned)) << "the owned window went into the topmost band with its owner";
   EXPECT_FALSE(isTopmost(other));

@@ -73,8 +73,40 @@ struct ShownMessageBox {
   int result;  // the button that closed it; 0 while it is open
 };
 
+// Every message PostMessageA posted since the reset, to any window or
+// thread, in order.
+const std::vector<MSG>& postedMessages();
+
 // Every message box shown since the reset, in order.
 const std::vector<ShownMessageBox>& messageBoxes();
+
+// Every popup menu tracked since the reset, in order, as it was when it
+// opened, with the command chosen (0 for none, or while it is open).
+struct TrackedMenu {
+  PopupMenuView view;
+  UINT chosen;
+};
+const std::vector<TrackedMenu>& trackedMenus();
+
+// The items of a menu as they are now; empty for a handle that is no menu.
+std::vector<MenuItemView> menuItems(HMENU menu);
+
+// How many menus exist (made and not yet destroyed).
+std::size_t menuCount();
+
+// The tray icons, in the order they were added.
+struct TrayIcon {
+  HWND window;
+  UINT id;
+  UINT flags;  // the NIF_ flags given when it was added or last changed
+  UINT callbackMessage;
+  HICON icon;
+  std::string tip;
+};
+std::vector<TrayIcon> trayIcons();
+
+// Whether GDI+ is started (GdiplusStartup without its GdiplusShutdown).
+bool gdiplusRunning();
 
 // The picture of an icon made by LoadImageA or LoadIconA from a resource:
 // its size, the bits per pixel of the image it came from, and its pixels,
@@ -119,6 +151,19 @@ void click(int x, int y, MouseButton button);
 
 // The user presses a button (IDOK...) of the message box that is open then.
 void pressMessageBoxButton(int button);
+
+// The user clicks the tray icon (the first one, or the one of that window
+// and id): the button goes down, then up, and the icon's window gets both
+// in its callback message. trayIconMouse sends one mouse message of any
+// kind (a release, a double click, a move).
+void clickTrayIcon(MouseButton button, HWND window = NULL, UINT id = 0);
+void trayIconMouse(UINT mouseMessage, HWND window = NULL, UINT id = 0);
+
+// The user chooses an item of the menu being tracked, by command id or by
+// its text, or dismisses the menu.
+void chooseMenuItem(UINT command);
+void chooseMenuItem(const std::string& text);
+void dismissMenu();
 
 // How many queued steps have not run yet.
 std::size_t pendingActions();

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace platform {
 
@@ -42,10 +43,29 @@ struct PressMessageBoxButton {
   int button;
 };
 
+// The mouse acts on a tray icon: the icon of that window and id, or the
+// first icon when the window is null. `mouseMessage` is what the mouse did
+// (WM_LBUTTONDOWN...), as the icon's callback message carries it.
+struct TrayIconMouse {
+  HWND window;
+  UINT id;
+  UINT mouseMessage;
+};
+
+// An item of the menu being tracked is chosen: the one with that command
+// id, or, when `text` is not empty, the first one (depth first) with that
+// text. Or the menu is dismissed without a choice.
+struct ChooseMenuItem {
+  UINT command;
+  std::string text;
+};
+struct DismissMenu {};
+
 }  // namespace input
 
-using InputEvent =
-    std::variant<input::MoveCursor, input::PressButton, input::ReleaseButton, input::PressMessageBoxButton>;
+using InputEvent = std::variant<input::MoveCursor, input::PressButton, input::ReleaseButton,
+                                input::PressMessageBoxButton, input::TrayIconMouse, input::ChooseMenuItem,
+                                input::DismissMenu>;
 
 // Where a host delivers input: the desktop turns each event into what Win32
 // does with it (messages in the queue, a closed box...).
@@ -60,6 +80,24 @@ class InputSink {
 
 // What changed about a window that a host shows.
 enum class WindowChange { shown, hidden, moved, zOrder, layeredContent, destroyed };
+
+// A popup menu as a host shows it: its items, where, and for which window.
+struct MenuItemView {
+  UINT id;  // 0 for separators and submenus
+  std::string text;
+  bool separator;
+  bool checked;
+  bool popup;
+  std::vector<MenuItemView> submenu;
+};
+
+struct PopupMenuView {
+  HMENU menu;
+  HWND owner;
+  POINT point;
+  UINT flags;
+  std::vector<MenuItemView> items;
+};
 
 // A message box as a host shows it.
 struct MessageBoxView {
@@ -83,6 +121,14 @@ class Host {
   // boxes nest, the innermost on top.
   virtual void messageBoxOpened(const MessageBoxView&) {}
   virtual void messageBoxClosed(int /*button*/) {}
+
+  // A popup menu is tracked, modal, until a ChooseMenuItem or DismissMenu
+  // ends it; `command` is the chosen one, 0 for none.
+  virtual void popupMenuOpened(const PopupMenuView&) {}
+  virtual void popupMenuClosed(UINT /*command*/) {}
+
+  // A tray icon was added, changed or removed.
+  virtual void trayIconsChanged() {}
 
   // A window's visibility, position, Z order or layered content changed.
   virtual void windowChanged(HWND, WindowChange) {}
