@@ -105,7 +105,7 @@ LRESULT CALLBACK ParentWindow::parentWindowProc(HWND window, UINT message, WPARA
 void ParentWindow::onCommand(WORD command) {
   if (command == kExitCommand) {
     // The owned windows go with it; its WM_DESTROY ends the message loop.
-    DestroyWindow(pWindow_->hWnd_);
+    lib::winapi::rethrowPendingExceptionAfter(DestroyWindow(pWindow_->hWnd_));
     return;
   }
   if (command >= kFirstSystemCommand && command <= kLastSystemCommand) {
