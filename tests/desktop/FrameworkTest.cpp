@@ -11,6 +11,7 @@
 
 #include "lib/winapi/BaseApplication.h"
 #include "lib/winapi/BaseWindow.h"
+#include "lib/winapi/Diagnostics.h"
 #include "lib/winapi/PendingException.h"
 
 namespace {
@@ -18,11 +19,21 @@ namespace {
 using lib::winapi::BaseApplication;
 using lib::winapi::BaseWindow;
 
+// The message throwingWindowProc throws on; its WM_DESTROY ends the loop
+// first, as the program's owner window does.
+UINT throwingMessage = 0;
+
 class Framework : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::desktop::reset();
     platform::desktop::setEcho(false);
+    throwingMessage = 0;
+    // An exception a failed test left kept would leave the next test's loop.
+    try {
+      lib::winapi::rethrowPendingException();
+    } catch (...) {
+    }
   }
 };
 
@@ -34,6 +45,7 @@ class RecordingApplication : public BaseApplication {
   int timerPeriodsAtCreateWindow = -1;
   WNDPROC windowProc = NULL;
   bool createNoWindow = false;
+  void (*startHook)(RecordingApplication& application) = NULL;  // what initApplication does then
 
   BaseWindow* createWindow() override {
     calls.push_back("createWindow");
@@ -50,7 +62,10 @@ class RecordingApplication : public BaseApplication {
     calls.push_back("exitInstance");
     BaseApplication::exitInstance();
   }
-  void initApplication() override { calls.push_back("initApplication"); }
+  void initApplication() override {
+    calls.push_back("initApplication");
+    if (startHook != NULL) startHook(*this);
+  }
   void exitApplication() override { calls.push_back("exitApplication"); }
 
   HWND window() const { return pWindow_ != NULL ? pWindow_->hWnd_ : NULL; }
@@ -119,7 +134,8 @@ TEST_F(Framework, ANullWindowFailsTheInitInstanceCheckAndNoHookRuns) {
 LRESULT CALLBACK throwingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   // The boundary every window procedure of the program has.
   return lib::winapi::guardWindowProcedure([&]() -> LRESULT {
-    if (message == WM_USER) throw std::runtime_error("thrown in a window procedure");
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    if (message == throwingMessage) throw std::runtime_error("thrown in a window procedure");
     return DefWindowProcA(window, message, wParam, lParam);
   });
 }
@@ -127,6 +143,7 @@ LRESULT CALLBACK throwingWindowProc(HWND window, UINT message, WPARAM wParam, LP
 TEST_F(Framework, AnExceptionInAWindowProcedureLeavesRunAfterDispatchWithoutTheStopHooks) {
   RecordingApplication application;
   application.windowProc = throwingWindowProc;
+  throwingMessage = WM_USER;
   platform::script::then([&] { PostMessageA(application.window(), WM_USER, 0, 0); });
 
   try {
@@ -141,6 +158,80 @@ TEST_F(Framework, AnExceptionInAWindowProcedureLeavesRunAfterDispatchWithoutTheS
   DestroyWindow(application.window());
   application.BaseApplication::exitInstance();
 }
+
+// A window procedure run inside a Win32 call other than the loop's
+// DispatchMessageA throws.
+struct OutsideDispatchCase {
+  const char* name;
+  UINT throwingMessage;
+  void (*startHook)(RecordingApplication& application);
+  std::vector<std::string> expectedCalls;
+};
+
+void PrintTo(const OutsideDispatchCase& c, std::ostream* out) { *out << c.name; }
+
+const std::vector<std::string> kCallsUpToTheConstructor = {"initInstance", "createWindow"};
+const std::vector<std::string> kCallsUpToTheStartHook = {"initInstance", "createWindow", "initApplication"};
+
+void destroyTheWindow(RecordingApplication& application) { DestroyWindow(application.window()); }
+
+void showAMessageBoxWithAMessageQueued(RecordingApplication& application) {
+  PostMessageA(application.window(), WM_USER, 0, 0);
+  platform::script::pressMessageBoxButton(IDOK);
+  lib::winapi::messageBoxPrint(application.window(), MB_OK, "caption", "%s", "text");
+  application.calls.push_back("after the message box");
+}
+
+// As another thread's SendMessageA, which runs inside GetMessageA.
+void sendAMessageWhileTheLoopWaits(RecordingApplication& application) {
+  HWND window = application.window();
+  platform::script::then([window] { SendMessageA(window, WM_USER, 0, 0); });
+}
+
+const OutsideDispatchCase kOutsideDispatchCases[] = {
+    {"CreationRefusedInWmNcCreate", WM_NCCREATE, NULL, kCallsUpToTheConstructor},
+    {"WmCreate", WM_CREATE, NULL, kCallsUpToTheConstructor},
+    {"WmDestroyOfADestroyWindowInTheStartHook", WM_DESTROY, destroyTheWindow, kCallsUpToTheStartHook},
+    {"MessageBoxModalLoop", WM_USER, showAMessageBoxWithAMessageQueued, kCallsUpToTheStartHook},
+    {"MessageSentWhileTheLoopWaits", WM_USER, sendAMessageWhileTheLoopWaits, kCallsUpToTheStartHook},
+};
+
+// What leaves run: the procedure's exception, the assertion's text or a
+// normal return.
+std::string outcomeOfRun(BaseApplication& application) {
+  try {
+    return "returned " + std::to_string(application.run());
+  } catch (const std::runtime_error& error) {
+    return std::string("runtime_error \"") + error.what() + "\"";
+  } catch (const char* text) {
+    return std::string("thrown text \"") + text + "\"";
+  }
+}
+
+class OutsideDispatch : public Framework, public ::testing::WithParamInterface<OutsideDispatchCase> {};
+
+TEST_P(OutsideDispatch, TheProceduresExceptionLeavesRunAtOnceAndNothingStaysKept) {
+  const OutsideDispatchCase& c = GetParam();
+  // Without the rethrow the loop would wait for input no test gives; let it fail instead of ending the process.
+  platform::script::onExhausted([](const char*) {});
+  throwingMessage = c.throwingMessage;
+  RecordingApplication application;
+  application.windowProc = throwingWindowProc;
+  application.startHook = c.startHook;
+
+  EXPECT_EQ(outcomeOfRun(application), "runtime_error \"thrown in a window procedure\"");
+
+  EXPECT_EQ(application.calls, c.expectedCalls) << "nothing runs after the call that ran the procedure";
+  EXPECT_EQ(platform::desktop::debugOutput(), std::vector<std::string>()) << "no assertion fails on the way";
+  EXPECT_NO_THROW(lib::winapi::rethrowPendingException()) << "nothing stays kept for a later dispatch";
+  if (HasFailure()) return;  // a loop that ended otherwise has deleted the wrapper already
+  throwingMessage = 0;
+  if (IsWindow(application.window())) DestroyWindow(application.window());
+  application.BaseApplication::exitInstance();
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, OutsideDispatch, ::testing::ValuesIn(kOutsideDispatchCases),
+                         [](const ::testing::TestParamInfo<OutsideDispatchCase>& info) { return info.param.name; });
 
 // A window procedure that the test can check the wrapper installed.
 LRESULT CALLBACK givenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

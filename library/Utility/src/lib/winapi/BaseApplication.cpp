@@ -19,11 +19,11 @@ WPARAM BaseApplication::run() {
   initInstance();
   initApplication();
   MSG message = {};
-  while (GetMessageA(&message, NULL, 0, 0) > 0) {
-    if (hAccel_ != NULL && TranslateAcceleratorA(pWindow_->hWnd_, hAccel_, &message) != 0) continue;
+  while (rethrowPendingExceptionAfter(GetMessageA(&message, NULL, 0, 0)) > 0) {
+    if (hAccel_ != NULL && rethrowPendingExceptionAfter(TranslateAcceleratorA(pWindow_->hWnd_, hAccel_, &message)) != 0)
+      continue;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
-    rethrowPendingException();
+    rethrowPendingExceptionAfter(DispatchMessageA(&message));
   }
   exitApplication();
   exitInstance();

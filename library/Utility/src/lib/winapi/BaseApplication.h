@@ -24,7 +24,9 @@ class BaseApplication {
   virtual void exitApplication();
 
   // Runs the application once from start to end and returns the wParam of
-  // the last message retrieved (the WM_QUIT that ended the loop).
+  // the last message retrieved (the WM_QUIT that ended the loop). An
+  // exception a window procedure throws leaves as soon as the Win32 call that
+  // ran it returns, and the stop hooks do not run.
   WPARAM run();
 
   BaseApplication(const BaseApplication&) = delete;

@@ -46,9 +46,9 @@ BaseWindow::BaseWindow(WNDPROC windowProc, const WNDCLASSEXA* lpwcx, const char*
   }
 
   ASSERT(RegisterClassEx(lpwcx) != 0);
-  hWnd_ = CreateWindowExA(kExtendedStyle, lpwcx->lpszClassName, title, style, x, y, width, height, owner, NULL,
-                          instance, NULL);
-
+  hWnd_ = rethrowPendingExceptionAfter(CreateWindowExA(kExtendedStyle, lpwcx->lpszClassName, title, style, x, y, width,
+                                                       height, owner, NULL, instance, NULL));
+  // A creation message's exception has left above: it, not this check, tells why the creation failed.
   ASSERT(hWnd_ != NULL);
   std::size_t length = std::strlen(className);
   if (length > sizeof lpClassName_ - 1) length = sizeof lpClassName_ - 1;

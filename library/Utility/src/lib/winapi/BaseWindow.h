@@ -13,7 +13,9 @@ class BaseWindow {
  public:
   // Registers lpwcx (or, when it is null, a default record with windowProc,
   // or defaultWindowProc when that is null too) and creates the window as a
-  // layered tool window. x and y are screen coordinates.
+  // layered tool window. x and y are screen coordinates. An exception the
+  // window procedure throws on a creation message leaves the constructor; the
+  // class stays registered, and the window too when WM_CREATE threw.
   BaseWindow(WNDPROC windowProc, const WNDCLASSEXA* lpwcx, const char* className, const char* title, DWORD style,
              int x, int y, int width, int height, HWND owner, HINSTANCE instance);
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "lib/winapi/PendingException.h"
+
 namespace lib {
 namespace winapi {
 
@@ -46,7 +48,7 @@ void messageBoxPrint(HWND owner, UINT type, const char* caption, const char* for
   va_start(values, format);
   formatInto(buffer, format, values);
   va_end(values);
-  MessageBoxA(owner, buffer, caption, type);
+  rethrowPendingExceptionAfter(MessageBoxA(owner, buffer, caption, type));
 }
 
 }  // namespace winapi

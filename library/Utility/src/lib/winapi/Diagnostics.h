@@ -2,7 +2,7 @@
 //
 // Each routine formats into a 256-character buffer of its own (255
 // characters and the terminator); longer text is cut there, never written
-// past it. No routine keeps state or reports a failure.
+// past it. No routine keeps state or reports a failure of its own.
 #pragma once
 
 #include <windows.h>
@@ -25,7 +25,8 @@ void debugPrint(const char* format, ...) LIB_WINAPI_PRINTF(1, 2);
 void consolePrint(const char* format, ...) LIB_WINAPI_PRINTF(1, 2);
 
 // Formats and shows the text with MessageBoxA(owner, text, caption, type).
-// The argument order is not MessageBoxA's.
+// The argument order is not MessageBoxA's. The box's modal loop runs window
+// procedures; an exception one of them throws leaves here once the box closes.
 void messageBoxPrint(HWND owner, UINT type, const char* caption, const char* format, ...) LIB_WINAPI_PRINTF(4, 5);
 
 }  // namespace winapi
