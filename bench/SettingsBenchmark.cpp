@@ -4,14 +4,12 @@
 #include <benchmark/benchmark.h>
 #include <platform/desktop.h>
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "lib/xerces/XMLManager.h"
+#include "support/TemporaryDirectory.h"
 
 namespace {
 
@@ -40,23 +38,16 @@ std::string settingsFile(int pictures) {
 // The library and a working directory holding config.xml, for one benchmark.
 class SettingsDirectory {
  public:
-  explicit SettingsDirectory(int pictures) {
+  explicit SettingsDirectory(int pictures) : directory_("bench") {
     platform::desktop::reset();
     platform::desktop::setEcho(false);
-    char pattern[] = "/tmp/tessaline-bench-XXXXXX";
-    if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) std::abort();
-    directory_ = pattern;
     std::ofstream("config.xml") << settingsFile(pictures);
     lib::xerces::XMLManager::initialize();
   }
-  ~SettingsDirectory() {
-    lib::xerces::XMLManager::terminate();
-    std::remove((directory_ + "/config.xml").c_str());
-    rmdir(directory_.c_str());
-  }
+  ~SettingsDirectory() { lib::xerces::XMLManager::terminate(); }
 
  private:
-  std::string directory_;
+  testsupport::TemporaryDirectory directory_;
 };
 
 void loadAndUnload(benchmark::State& state) {

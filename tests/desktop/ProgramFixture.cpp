@@ -1,32 +1,20 @@
 #include "ProgramFixture.h"
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 void ProgramFixture::SetUp() {
   platform::desktop::reset();
   platform::desktop::setEcho(false);
-  char buffer[4096];
-  ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-  previousDirectory_ = buffer;
-  char pattern[] = "/tmp/tessaline-desktop-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  workingDirectory_ = pattern;
-  ASSERT_EQ(chdir(workingDirectory_.c_str()), 0);
+  ASSERT_NO_THROW(temporaryDirectory_.emplace("desktop"));
+  workingDirectory_ = temporaryDirectory_->path().string();
   // The smallest settings file the program starts with; a test that needs
   // another one writes over it.
   writeFile("config.xml", "<?xml version=\"1.0\"?>\n<system/>\n");
 }
 
-void ProgramFixture::TearDown() {
-  ASSERT_EQ(chdir(previousDirectory_.c_str()), 0);
-  std::string command = "rm -rf '" + workingDirectory_ + "'";
-  EXPECT_EQ(std::system(command.c_str()), 0);
-}
+void ProgramFixture::TearDown() { temporaryDirectory_.reset(); }
 
 int ProgramFixture::runProgram() {
   char commandLine[] = "";

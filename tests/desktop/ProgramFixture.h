@@ -7,8 +7,11 @@
 #include <gtest/gtest.h>
 #include <platform/desktop.h>
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "support/TemporaryDirectory.h"
 
 class ProgramFixture : public ::testing::Test {
  protected:
@@ -31,5 +34,5 @@ class ProgramFixture : public ::testing::Test {
   static void postToOwnerWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
   std::string workingDirectory_;
-  std::string previousDirectory_;
+  std::optional<testsupport::TemporaryDirectory> temporaryDirectory_;
 };

@@ -10,13 +10,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
+#include <exception>
+#include <memory>
 #include <vector>
-
-#include <unistd.h>
 
 #include "application/SettingsNumber.h"
 #include "lib/xerces/XMLManager.h"
+#include "support/TemporaryDirectory.h"
 
 using lib::xerces::XML_ELEMENT;
 using lib::xerces::XMLElement;
@@ -24,12 +24,9 @@ using lib::xerces::XMLManager;
 
 namespace {
 
-std::string directory;
-
-void removeDirectory() {
-  std::remove((directory + "/config.xml").c_str());
-  rmdir(directory.c_str());
-}
+// One directory for the whole run, made current before the first input and
+// removed when the process exits.
+std::unique_ptr<testsupport::TemporaryDirectory> directory;
 
 void writeConfig(const std::uint8_t* data, std::size_t size) {
   std::FILE* file = std::fopen("config.xml", "wb");
@@ -96,12 +93,12 @@ void readPictures(XMLManager& manager) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   platform::desktop::setEcho(false);
-  char pattern[] = "/tmp/tessaline-fuzz-XXXXXX";
-  if (!mkdtemp(pattern) || chdir(pattern) != 0) {
+  try {
+    directory = std::make_unique<testsupport::TemporaryDirectory>("fuzz");
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s\n", error.what());
     std::abort();
   }
-  directory = pattern;
-  std::atexit(removeDirectory);
   XMLManager::initialize();
   return 0;
 }

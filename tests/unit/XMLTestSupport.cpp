@@ -6,24 +6,8 @@
 
 #include <cstdio>
 #include <fstream>
-#include <random>
 
 namespace xmltest {
-
-namespace {
-
-std::filesystem::path makeTemporaryDirectory() {
-  std::random_device random;
-  for (;;) {
-    std::filesystem::path candidate =
-        std::filesystem::temp_directory_path() / ("tessaline-xml-" + std::to_string(random()));
-    if (std::filesystem::create_directory(candidate)) {
-      return candidate;
-    }
-  }
-}
-
-}  // namespace
 
 void runWithStack(std::size_t stackBytes, const std::function<void()>& work) {
   pthread_attr_t attributes;
@@ -69,18 +53,14 @@ std::string hierarchyLine(const std::string& path, const void* result) {
 void XMLFileTest::SetUp() {
   platform::desktop::reset();
   platform::desktop::setEcho(false);
-  previousDirectory_ = std::filesystem::current_path();
-  directory_ = makeTemporaryDirectory();
-  std::filesystem::current_path(directory_);
+  ASSERT_NO_THROW(directory_.emplace("xml"));
   lib::xerces::XMLManager::initialize();
 }
 
 void XMLFileTest::TearDown() {
   manager_.unload();
   lib::xerces::XMLManager::terminate();
-  std::filesystem::current_path(previousDirectory_);
-  std::error_code ignored;
-  std::filesystem::remove_all(directory_, ignored);
+  directory_.reset();
   platform::desktop::setEcho(true);
 }
 

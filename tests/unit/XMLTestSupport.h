@@ -9,10 +9,12 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "lib/xerces/XMLManager.h"
+#include "support/TemporaryDirectory.h"
 
 namespace xmltest {
 
@@ -52,8 +54,7 @@ class XMLFileTest : public ::testing::Test {
   lib::xerces::XMLManager manager_;
 
  private:
-  std::filesystem::path previousDirectory_;
-  std::filesystem::path directory_;
+  std::optional<testsupport::TemporaryDirectory> directory_;
 };
 
 }  // namespace xmltest

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lib/xerces/XMLComment.h"
@@ -61,6 +62,34 @@ TEST_F(XMLTreeTest, SettingAnAttributeAgainReplacesItsValueOnly) {
   parent_.setAttribute("x", "3");
   EXPECT_STREQ("3", parent_.getAttribute("x"));
   EXPECT_STREQ("2", parent_.getAttribute("y"));
+}
+
+// Callers keep the texts they read (the launcher keeps entry names, for
+// one), so adding attributes later must not move them. Short values are
+// stored inside the string object itself: they are the ones a moving list
+// would carry away.
+TEST_F(XMLTreeTest, TextsStayWhereTheyAreWhileTheElementGrows) {
+  const std::pair<const char*, const char*> early[] = {
+      {"x", "10"}, {"y", "-4"}, {"color", "0xFF"}, {"path", "pictures/a-name-long-enough-for-the-heap.png"}};
+  std::vector<const char*> texts;
+  for (const auto& [name, value] : early) {
+    parent_.setAttribute(name, value);
+    texts.push_back(parent_.getAttribute(name));
+  }
+  const char* elementName = parent_.getName();
+
+  for (int index = 0; index < 100; ++index) {
+    parent_.setAttribute(("extra" + std::to_string(index)).c_str(), "v");
+    addElement("image");
+  }
+  parent_.setAttribute("extra0", "replaced");
+
+  for (std::size_t index = 0; index < texts.size(); ++index) {
+    const auto& [name, value] = early[index];
+    EXPECT_STREQ(value, texts[index]) << "the text of \"" << name << "\" read before 100 more attributes were added";
+    EXPECT_EQ(parent_.getAttribute(name), texts[index]) << "the text of \"" << name << "\" moved";
+  }
+  EXPECT_STREQ("system", elementName) << "the element's name read before it grew";
 }
 
 TEST_F(XMLTreeTest, AttributeNamesAreCaseSensitiveAndUntrimmed) {

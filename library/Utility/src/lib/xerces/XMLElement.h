@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@ class XMLElement : public XMLNode {
   explicit XMLElement(const char* name);
   ~XMLElement() override;
 
+  // The tag name; the text stays valid as long as the element.
   const char* getName() const { return name_.c_str(); }
 
   XMLElement* getParent() const { return pParent_; }
@@ -49,8 +51,11 @@ class XMLElement : public XMLNode {
   XMLElement* findChild(const char* name, std::int32_t index) const;
 
  private:
-  std::string name_;
-  std::vector<std::pair<std::string, std::string>> attributes_;
+  const std::string name_;
+  // A deque, not a vector: appending never moves the existing pairs, and a
+  // short value is stored inside its string, so a vector's growth would
+  // invalidate texts getAttribute has already handed out.
+  std::deque<std::pair<std::string, std::string>> attributes_;
   XMLElement* pParent_;
   std::vector<XMLNode*> children_;
 };
