@@ -21,12 +21,12 @@ void dropCommandLine() {
   LocalFree(arguments);
 }
 
+void reportFailure(const char* caption, const char* text);
 }  // namespace
 
 // Returns 0 after a normal run and -1 after any failure, once its message
 // box has been closed. The arguments are not used.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  // Read and dropped at once.
   dropCommandLine();
 
   // The trace comes before the handlers, so it is printed even when the
@@ -35,9 +35,23 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   try {
     return Application::run();
   } catch (const char* text) {
-    lib::winapi::messageBoxPrint(NULL, MB_OK, kThrownTextCaption, text);
+    reportFailure(kThrownTextCaption, text);
   } catch (...) {
-    lib::winapi::messageBoxPrint(NULL, MB_OK, NULL, kUnexpectedException);
+    reportFailure(NULL, kUnexpectedException);
   }
   return -1;
 }
+
+namespace {
+
+// The box runs a modal loop in which the owner window, still alive on this
+// path, may handle the tray and fail again; the first failure is the one
+// reported, and the process ends with -1 all the same.
+void reportFailure(const char* caption, const char* text) {
+  try {
+    lib::winapi::messageBoxPrint(NULL, MB_OK, caption, text);
+  } catch (...) {
+  }
+}
+
+}  // namespace

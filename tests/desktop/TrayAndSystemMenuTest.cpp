@@ -281,3 +281,20 @@ TEST_F(TrayAndSystemMenu, ReloadAndExitChosenDuringALoadRunAfterIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// After a failed start the owner window still lives while the entry's box is
+// open; a second failure from the tray meanwhile must not end the process
+// any other way than the first: one box, exit code -1.
+TEST_F(TrayAndSystemMenu, ASecondFailureWhileTheFailureBoxIsOpenIsNotReportedAgain) {
+  ASSERT_EQ(0, std::remove("config.xml"));
+  chooseFromSystemMenu("Reload");
+  script::pressMessageBoxButton(IDOK);
+
+  EXPECT_EQ(-1, runProgram());
+
+  EXPECT_EQ(1u, desktop::messageBoxes().size());
+}
+
+}  // namespace
