@@ -1,5 +1,6 @@
 #include "Win32Test.h"
 
+#include <cstdint>
 #include <sstream>
 
 namespace conformance {
@@ -64,6 +65,7 @@ const MessageNameEntry kMessageNames[] = {
     {WM_COMMAND, "WM_COMMAND"},
     {kImeSetContext, "WM_IME_SETCONTEXT"},
     {kImeNotify, "WM_IME_NOTIFY"},
+    {WM_USER, "WM_USER"},
 };
 
 // Messages that Windows and Wine send at moments of their own choosing,
@@ -121,6 +123,14 @@ std::string describeFlags(unsigned flags) {
   return text.empty() ? "neither sent nor posted" : text;
 }
 
+// The same on both builds; a pointer's own output differs between C
+// libraries.
+std::string describe(HWND window) {
+  std::ostringstream text;
+  text << "0x" << std::hex << reinterpret_cast<std::uintptr_t>(window);
+  return text.str();
+}
+
 std::string describe(const ExpectedMessage& row) {
   std::ostringstream text;
   text << messageName(row.message) << ' ' << describeFlags(row.flags) << std::hex;
@@ -131,7 +141,7 @@ std::string describe(const ExpectedMessage& row) {
     text << " lParam=0x" << row.lParam;
   }
   if (row.window) {
-    text << " to " << row.window;
+    text << " to " << describe(row.window);
   }
   return text.str();
 }
@@ -139,7 +149,7 @@ std::string describe(const ExpectedMessage& row) {
 std::string describe(const ReceivedMessage& received) {
   std::ostringstream text;
   text << messageName(received.message) << ' ' << describeFlags(received.flags) << std::hex << " wParam=0x"
-       << received.wParam << " lParam=0x" << received.lParam << " to " << received.window;
+       << received.wParam << " lParam=0x" << received.lParam << " to " << describe(received.window);
   return text.str();
 }
 
