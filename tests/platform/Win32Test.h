@@ -37,7 +37,9 @@ bool runningOnWine();
 // expectSequence compares the record with a table of rows, strictly: every
 // received message must match the next row, rows marked kOptional may be
 // skipped, and nothing may be left over on either side. The record is then
-// cleared, so the next table covers only what follows.
+// cleared, so the next table covers only what follows. WM_GETICON,
+// WM_GETOBJECT and registered messages, which the system sends whenever it
+// likes, are never recorded.
 //
 //   HWND window = createWindow("Class", "title");
 //   expectSequence({{WM_NCCREATE, kSent},
@@ -104,7 +106,8 @@ const std::vector<ReceivedMessage>& receivedMessages();
 void clearReceivedMessages();
 
 // Compares the received messages with the table and clears them. A failure
-// names the call site, the context and both sequences.
+// names the call site (the compiler fills in file and line), the context,
+// the first difference and both sequences.
 void expectSequence(const std::vector<ExpectedMessage>& expected, const char* context,
                     const char* file = __builtin_FILE(), int line = __builtin_LINE());
 
