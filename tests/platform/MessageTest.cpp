@@ -11,27 +11,7 @@ class MessageTest : public Win32Test {
     ASSERT_NE(0, registerClass("ConformanceMessages"));
     window_ = createWindow("ConformanceMessages", "messages");
     ASSERT_TRUE(window_ != NULL);
-    receivedMessages().clear();
-  }
-
-  // Runs a message loop until GetMessageA returns 0 or -1, and gives the
-  // messages it retrieved, WM_QUIT included.
-  std::vector<MSG> drainUntilQuit() {
-    std::vector<MSG> retrieved;
-    MSG message;
-    BOOL result;
-    while ((result = GetMessageA(&message, NULL, 0, 0)) != 0) {
-      if (result == -1) {
-        ADD_FAILURE() << "GetMessageA failed with error " << GetLastError();
-        break;
-      }
-      retrieved.push_back(message);
-      DispatchMessageA(&message);
-    }
-    if (result == 0) {
-      retrieved.push_back(message);
-    }
-    return retrieved;
+    clearReceivedMessages();
   }
 
   HWND window_ = NULL;
@@ -59,15 +39,17 @@ TEST_F(MessageTest, QuitComesOnlyAfterEveryPostedMessage) {
     EXPECT_EQ(expectedWindows[index], ours[index].hwnd) << "window of message " << index;
   }
   EXPECT_EQ(7u, ours.back().wParam) << "expected the exit code in WM_QUIT's wParam";
+  expectSequence({{WM_USER + 1, kPosted, 0, 0, window_}, {WM_USER + 3, kPosted, 0, 0, window_}},
+                 "the window's posted messages");
 }
 
 TEST_F(MessageTest, DispatchCallsTheWindowProcedure) {
-  ASSERT_TRUE(PostMessageA(window_, WM_USER + 5, 0, 0));
+  ASSERT_TRUE(PostMessageA(window_, WM_USER + 5, 5, 55));
   PostQuitMessage(0);
 
   drainUntilQuit();
 
-  expectSequence({{window_, WM_USER + 5}}, "DispatchMessageA");
+  expectSequence({{WM_USER + 5, kPosted | kWParam | kLParam, 5, 55, window_}}, "DispatchMessageA");
 }
 
 TEST_F(MessageTest, MessagesPostedToADestroyedWindowAreDropped) {
@@ -80,6 +62,7 @@ TEST_F(MessageTest, MessagesPostedToADestroyedWindowAreDropped) {
   for (const MSG& message : retrieved) {
     EXPECT_NE(static_cast<UINT>(WM_USER + 6), message.message) << "a message of the destroyed window was retrieved";
   }
+  expectSequence({{WM_DESTROY, kSent}, {WM_NCDESTROY, kSent}}, "DestroyWindow, then the message loop");
 }
 
 TEST_F(MessageTest, PostingToADeadWindowFails) {
@@ -105,7 +88,8 @@ TEST_F(MessageTest, GetMessageWithAnInvalidWindowFilterFails) {
 TEST_F(MessageTest, CloseThroughDefaultProcessingDestroysTheWindow) {
   SendMessageA(window_, WM_CLOSE, 0, 0);
 
-  expectSequence({{window_, WM_CLOSE}, {window_, WM_DESTROY}, {window_, WM_NCDESTROY}}, "WM_CLOSE");
+  expectSequence({{WM_CLOSE, kSent}, {WM_DESTROY, kSent | kDefWindowProc}, {WM_NCDESTROY, kSent | kDefWindowProc}},
+                 "WM_CLOSE");
   EXPECT_FALSE(IsWindow(window_));
 }
 

@@ -30,29 +30,86 @@ bool runningOnWine();
   EXPECT_EQ(static_cast<DWORD>(::conformance::runningOnWine() ? (wineCode) : (code)), GetLastError()) \
       << (::conformance::runningOnWine() ? "Wine: " reason : "")
 
+// Message sequences, in the manner of Wine's message tests.
+//
+// A window procedure records what it receives (recordingProcedure does, or
+// a test's own procedure calls recordMessage and recordedDefWindowProc), and
+// expectSequence compares the record with a table of rows, strictly: every
+// received message must match the next row, rows marked kOptional may be
+// skipped, and nothing may be left over on either side. The record is then
+// cleared, so the next table covers only what follows. WM_GETICON,
+// WM_GETOBJECT and registered messages, which the system sends whenever it
+// likes, are never recorded.
+//
+//   HWND window = createWindow("Class", "title");
+//   expectSequence({{WM_NCCREATE, kSent},
+//                   {WM_NCCALCSIZE, kSent | kOptional},  // Windows sends it, the layer does not
+//                   {WM_CREATE, kSent}},
+//                  "CreateWindowExA");
+//   PostMessageA(window, WM_USER, 1, 0);
+//   PostQuitMessage(0);
+//   drainUntilQuit();  // or dispatchRecorded(message) in the test's own loop
+//   expectSequence({{WM_USER, kPosted | kWParam, 1, 0, window}}, "a posted message");
+
+// How a message arrived. A received message has kSent or kPosted, and
+// kDefWindowProc when it came while its recording procedure was inside
+// recordedDefWindowProc (WM_DESTROY from WM_CLOSE's default processing).
+const unsigned kSent = 0x01;
+const unsigned kPosted = 0x02;
+const unsigned kDefWindowProc = 0x04;
+// Only in rows: the message may be missing (Windows and Wine send many
+// messages the layer does not, WM_GETMINMAXINFO, WM_SIZE, WM_ACTIVATE...);
+// compare wParam or lParam, which are otherwise ignored.
+const unsigned kOptional = 0x08;
+const unsigned kWParam = 0x10;
+const unsigned kLParam = 0x20;
+
+// One row of an expected sequence. A null window matches any window (most
+// tables have one window, and messages come before CreateWindowExA returns
+// its handle).
+struct ExpectedMessage {
+  ExpectedMessage(UINT message, unsigned flags, WPARAM wParam = 0, LPARAM lParam = 0, HWND window = NULL)
+      : message(message), flags(flags), wParam(wParam), lParam(lParam), window(window) {}
+
+  UINT message;
+  unsigned flags;
+  WPARAM wParam;
+  LPARAM lParam;
+  HWND window;
+};
+
 // One message as a window procedure received it.
 struct ReceivedMessage {
   HWND window;
   UINT message;
+  unsigned flags;  // kSent or kPosted, and kDefWindowProc
+  WPARAM wParam;
+  LPARAM lParam;
 };
 
-// An entry of an expected sequence; a null window matches any window (for
-// messages sent before CreateWindowExA has returned the handle).
-struct ExpectedMessage {
-  HWND window;
-  UINT message;
-};
+// Records a message for the next expectSequence; to be called first thing
+// in a window procedure.
+void recordMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-std::vector<ReceivedMessage>& receivedMessages();
+// DefWindowProcA, marking what arrives during it with kDefWindowProc.
+LRESULT recordedDefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Records every message, then leaves it to DefWindowProcA.
+// recordMessage, then recordedDefWindowProc.
 LRESULT CALLBACK recordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Compares the received messages with a table, in order. As in Wine's
-// message tests, Windows sends more messages than the table names
-// (WM_GETMINMAXINFO, WM_NCCALCSIZE, WM_WINDOWPOSCHANGING...): only received
-// messages of the kinds the table mentions are compared.
-void expectSequence(const std::vector<ExpectedMessage>& expected, const char* context);
+// DispatchMessageA, telling the recorder that this message is the posted
+// one: a message loop of a test dispatches through it. Whatever else
+// arrives meanwhile is sent.
+LRESULT dispatchRecorded(const MSG& message);
+
+const std::vector<ReceivedMessage>& receivedMessages();
+void clearReceivedMessages();
+
+// Compares the received messages with the table and clears them. A failure
+// names the call site (the compiler fills in file and line), the context,
+// the first difference and both sequences.
+void expectSequence(const std::vector<ExpectedMessage>& expected, const char* context,
+                    const char* file = __builtin_FILE(), int line = __builtin_LINE());
 
 std::string messageName(UINT message);
 
@@ -69,6 +126,10 @@ class Win32Test : public ::testing::Test {
                     HWND owner = NULL);
 
   HINSTANCE module() const { return GetModuleHandleA(NULL); }
+
+  // Runs a message loop through dispatchRecorded until GetMessageA returns
+  // 0 or -1, and gives the messages it retrieved, WM_QUIT included.
+  std::vector<MSG> drainUntilQuit();
 
  private:
   std::vector<std::string> classes_;

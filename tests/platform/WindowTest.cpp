@@ -6,6 +6,17 @@
 namespace conformance {
 namespace {
 
+// What CreateWindowExA sends to a hidden pop-up window, as far as the tests
+// need it. Windows also sends the frame's size calculation and the first
+// size and position, which the layer does not.
+std::vector<ExpectedMessage> creationOfAHiddenPopup() {
+  return {{WM_NCCREATE, kSent},
+          {WM_NCCALCSIZE, kSent | kOptional},
+          {WM_CREATE, kSent},
+          {WM_SIZE, kSent | kOptional},
+          {WM_MOVE, kSent | kOptional}};
+}
+
 class WindowTest : public Win32Test {
  protected:
   void SetUp() override {
@@ -18,7 +29,7 @@ TEST_F(WindowTest, CreationSendsNcCreateThenCreateAndDefaultProcessingSetsTheTit
   HWND window = createWindow("ConformanceWindow", "Created");
   ASSERT_TRUE(window != NULL);
 
-  expectSequence({{window, WM_NCCREATE}, {window, WM_CREATE}}, "CreateWindowExA");
+  expectSequence(creationOfAHiddenPopup(), "CreateWindowExA");
   char title[32] = "";
   EXPECT_EQ(7, GetWindowTextA(window, title, sizeof title));
   EXPECT_STREQ("Created", title);
@@ -28,37 +39,43 @@ TEST_F(WindowTest, CreationSendsNcCreateThenCreateAndDefaultProcessingSetsTheTit
 }
 
 LRESULT CALLBACK refusingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  receivedMessages().push_back(ReceivedMessage{window, message});
+  recordMessage(window, message, wParam, lParam);
   if (message == WM_NCCREATE) {
     return FALSE;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return recordedDefWindowProc(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK failingCreateProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  receivedMessages().push_back(ReceivedMessage{window, message});
+  recordMessage(window, message, wParam, lParam);
   if (message == WM_CREATE) {
     return -1;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return recordedDefWindowProc(window, message, wParam, lParam);
 }
 
 TEST_F(WindowTest, AProcedureCanRefuseCreation) {
   struct Case {
     const char* className;
     WNDPROC procedure;
+    std::vector<ExpectedMessage> sequence;
   };
-  const Case cases[] = {{"ConformanceRefusesNcCreate", refusingProcedure},
-                        {"ConformanceFailsCreate", failingCreateProcedure}};
+  const Case cases[] = {
+      {"ConformanceRefusesNcCreate", refusingProcedure, {{WM_NCCREATE, kSent}, {WM_NCDESTROY, kSent}}},
+      {"ConformanceFailsCreate",
+       failingCreateProcedure,
+       {{WM_NCCREATE, kSent}, {WM_NCCALCSIZE, kSent | kOptional}, {WM_CREATE, kSent}, {WM_NCDESTROY, kSent}}},
+  };
   for (const Case& testCase : cases) {
     ASSERT_NE(0, registerClass(testCase.className, testCase.procedure));
-    receivedMessages().clear();
+    clearReceivedMessages();
 
     HWND window = createWindow(testCase.className, "refused");
 
     EXPECT_TRUE(window == NULL) << testCase.className << ": expected no window, got " << window;
     ASSERT_FALSE(receivedMessages().empty()) << testCase.className;
     EXPECT_FALSE(IsWindow(receivedMessages().front().window)) << testCase.className << ": the window still exists";
+    expectSequence(testCase.sequence, testCase.className);
   }
 }
 
@@ -135,11 +152,11 @@ TEST_F(WindowTest, AWindowOwnedByATopmostWindowIsTopmostAndAboveIt) {
 TEST_F(WindowTest, DestroyWindowSendsDestroyThenNcDestroyAndTheHandleDies) {
   HWND window = createWindow("ConformanceWindow", "doomed");
   ASSERT_TRUE(window != NULL);
-  receivedMessages().clear();
+  clearReceivedMessages();
 
   ASSERT_TRUE(DestroyWindow(window));
 
-  expectSequence({{window, WM_DESTROY}, {window, WM_NCDESTROY}}, "DestroyWindow");
+  expectSequence({{WM_DESTROY, kSent, 0, 0, window}, {WM_NCDESTROY, kSent, 0, 0, window}}, "DestroyWindow");
   EXPECT_FALSE(IsWindow(window));
   SetLastError(0);
   EXPECT_FALSE(DestroyWindow(window));
@@ -151,11 +168,14 @@ TEST_F(WindowTest, OwnedWindowsAreDestroyedBeforeTheirOwner) {
   HWND owner = createWindow("ConformanceWindow", "owner");
   HWND owned = createWindow("ConformanceWindow", "owned", WS_POPUP, 0, owner);
   ASSERT_TRUE(owner != NULL && owned != NULL);
-  receivedMessages().clear();
+  clearReceivedMessages();
 
   ASSERT_TRUE(DestroyWindow(owner));
 
-  expectSequence({{owned, WM_DESTROY}, {owned, WM_NCDESTROY}, {owner, WM_DESTROY}, {owner, WM_NCDESTROY}},
+  expectSequence({{WM_DESTROY, kSent, 0, 0, owned},
+                  {WM_NCDESTROY, kSent, 0, 0, owned},
+                  {WM_DESTROY, kSent, 0, 0, owner},
+                  {WM_NCDESTROY, kSent, 0, 0, owner}},
                  "DestroyWindow of an owner");
   EXPECT_FALSE(IsWindow(owned));
 }
@@ -228,8 +248,10 @@ TEST_F(WindowTest, FindWindowFindsHiddenWindowsButNotDestroyedOnes) {
 TEST_F(WindowTest, TextMessagesOfDefaultProcessing) {
   HWND window = createWindow("ConformanceWindow", "before");
   ASSERT_TRUE(window != NULL);
+  clearReceivedMessages();
+  const char after[] = "after";
 
-  EXPECT_TRUE(SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("after")));
+  EXPECT_TRUE(SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(after)));
   EXPECT_EQ(5, SendMessageA(window, WM_GETTEXTLENGTH, 0, 0));
   char shortBuffer[4] = "";
   EXPECT_EQ(3, SendMessageA(window, WM_GETTEXT, sizeof shortBuffer, reinterpret_cast<LPARAM>(shortBuffer)));
@@ -237,6 +259,12 @@ TEST_F(WindowTest, TextMessagesOfDefaultProcessing) {
   char title[16] = "";
   EXPECT_EQ(5, GetWindowTextA(window, title, sizeof title));
   EXPECT_STREQ("after", title);
+  // GetWindowTextA asks a window of its own process for the text.
+  expectSequence({{WM_SETTEXT, kSent | kLParam, 0, reinterpret_cast<LPARAM>(after)},
+                  {WM_GETTEXTLENGTH, kSent},
+                  {WM_GETTEXT, kSent | kWParam | kLParam, sizeof shortBuffer, reinterpret_cast<LPARAM>(shortBuffer)},
+                  {WM_GETTEXT, kSent | kWParam | kLParam, sizeof title, reinterpret_cast<LPARAM>(title)}},
+                 "the text messages");
 }
 
 }  // namespace
