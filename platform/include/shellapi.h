@@ -44,7 +44,10 @@ typedef struct _NOTIFYICONDATAA {
 extern "C" {
 LPWSTR* WINAPI CommandLineToArgvW(LPCWSTR commandLine, int* argumentCount);
 BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data);
+HINSTANCE WINAPI ShellExecuteA(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                               INT showCommand);
 }
 
 #define NOTIFYICONDATA NOTIFYICONDATAA
 #define Shell_NotifyIcon Shell_NotifyIconA
+#define ShellExecute ShellExecuteA

@@ -45,6 +45,8 @@ bool ScriptedHost::waitForInput(WaitPlace place, InputSink& sink) {
   return true;
 }
 
+void ScriptedHost::openWithShell(const ShellRequest& request) { shellRequests_.push_back(request); }
+
 void ScriptedHost::queue(InputEvent event) { steps_.push_back(std::move(event)); }
 
 void ScriptedHost::queue(script::Action action) { steps_.push_back(std::move(action)); }
@@ -68,6 +70,12 @@ ScriptedHost& scriptedHost() {
   }
   return *host;
 }
+
+namespace desktop {
+
+const std::vector<ShellRequest>& shellRequests() { return scriptedHost().shellRequests(); }
+
+}  // namespace desktop
 
 namespace script {
 

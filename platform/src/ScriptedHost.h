@@ -13,6 +13,8 @@ namespace platform {
 class ScriptedHost : public Host {
  public:
   bool waitForInput(WaitPlace place, InputSink& sink) override;
+  void openWithShell(const ShellRequest& request) override;
+  const std::vector<ShellRequest>& shellRequests() const { return shellRequests_; }
 
   void queue(InputEvent event);
   void queue(script::Action action);
@@ -26,6 +28,7 @@ class ScriptedHost : public Host {
 
   std::deque<std::variant<InputEvent, script::Action>> steps_;
   script::ExhaustedHandler exhaustedHandler_;
+  std::vector<ShellRequest> shellRequests_;
 };
 
 // The desktop's host, which must be the scripted one.

@@ -6,6 +6,10 @@
 #include <string>
 
 struct LaunchItem {
-  int32_t commandId;
+  std::int32_t commandId;
   std::string path;
 };
+
+// The command id the next launcher entry gets: 1000 at program start, never
+// reset, so ids are handed out once per run, also across Reloads.
+extern std::int32_t nextCommandId;

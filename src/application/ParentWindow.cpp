@@ -162,28 +162,6 @@ void ParentWindow::carryOutDeferredCommands() {
   }
 }
 
-void ParentWindow::createLauncherMenu() {}
-
-void ParentWindow::destroyLauncherMenu() {
-  for (HMENU menu : launcherMenus_) {
-    DestroyMenu(menu);
-  }
-  launcherMenus_.clear();
-  launchItems_.clear();
-}
-
-// The root launcher menu at the cursor, owned by the owner window.
-bool ParentWindow::showLauncherMenu() {
-  if (launcherMenus_.empty()) {
-    return false;
-  }
-  POINT cursor;
-  GetCursorPos(&cursor);
-  lib::winapi::rethrowPendingExceptionAfter(
-      TrackPopupMenu(launcherMenus_.front(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, pWindow_->hWnd_, NULL));
-  return true;
-}
-
 LRESULT CALLBACK ParentWindow::parentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return lib::winapi::guardWindowProcedure([&]() -> LRESULT {
     ParentWindow* application = getInstance();
@@ -232,7 +210,7 @@ void ParentWindow::onCommand(WORD command) {
       return;
   }
   if (command >= kFirstLaunchCommand && command <= kLastLaunchCommand) {
-    return;  // the launcher entries come with the launcher menu
+    launch(command);
   }
 }
 

@@ -60,6 +60,7 @@ class ParentWindow : public lib::winapi::BaseApplication {
   // The launcher menu: built from the settings, destroyed with them, and
   // shown at the cursor; showLauncherMenu is false when there is none.
   void createLauncherMenu();
+  void appendLauncherItems(lib::xerces::XMLElement* element, HMENU menu, int depth);
   void destroyLauncherMenu();
   bool showLauncherMenu();
 
@@ -85,6 +86,7 @@ class ParentWindow : public lib::winapi::BaseApplication {
   void reload();
   void showAbout();
   void exit();
+  void launch(WORD command);
   void carryOutDeferredCommands();
 
   // A load in progress, and the Reload and Exit chosen meanwhile: they wait

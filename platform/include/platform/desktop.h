@@ -105,6 +105,10 @@ struct TrayIcon {
 };
 std::vector<TrayIcon> trayIcons();
 
+// Every ShellExecuteA request since the reset, in order, as the scripted
+// host received it (it opens nothing).
+const std::vector<ShellRequest>& shellRequests();
+
 // Whether GDI+ is started (GdiplusStartup without its GdiplusShutdown).
 bool gdiplusRunning();
 

@@ -99,6 +99,19 @@ struct PopupMenuView {
   std::vector<MenuItemView> items;
 };
 
+// A request to open a file with the shell, as ShellExecuteA made it; a null
+// text of the call is an empty one here, with `has...` false.
+struct ShellRequest {
+  HWND window;
+  std::string verb;
+  std::string file;
+  std::string parameters;
+  bool hasParameters;
+  std::string directory;
+  bool hasDirectory;
+  int showCommand;
+};
+
 // A message box as a host shows it.
 struct MessageBoxView {
   HWND owner;
@@ -129,6 +142,10 @@ class Host {
 
   // A tray icon was added, changed or removed.
   virtual void trayIconsChanged() {}
+
+  // Opens a file the way the desktop's shell does (a program runs, a
+  // document opens in its program).
+  virtual void openWithShell(const ShellRequest&) {}
 
   // A window's visibility, position, Z order or layered content changed.
   virtual void windowChanged(HWND, WindowChange) {}
