@@ -66,6 +66,8 @@ DECLARE_HANDLE(HBRUSH);
 DECLARE_HANDLE(HMENU);
 DECLARE_HANDLE(HACCEL);
 DECLARE_HANDLE(HRSRC);
+DECLARE_HANDLE(HDC);
+DECLARE_HANDLE(HBITMAP);
 typedef HINSTANCE HMODULE;
 typedef HICON HCURSOR;
 typedef HANDLE HGDIOBJ;
@@ -90,6 +92,46 @@ typedef struct tagRECT {
   LONG right;
   LONG bottom;
 } RECT, *LPRECT;
+
+typedef struct tagSIZE {
+  LONG cx;
+  LONG cy;
+} SIZE, *LPSIZE;
+
+typedef DWORD COLORREF;
+
+typedef struct tagBITMAPINFOHEADER {
+  DWORD biSize;
+  LONG biWidth;
+  LONG biHeight;
+  WORD biPlanes;
+  WORD biBitCount;
+  DWORD biCompression;
+  DWORD biSizeImage;
+  LONG biXPelsPerMeter;
+  LONG biYPelsPerMeter;
+  DWORD biClrUsed;
+  DWORD biClrImportant;
+} BITMAPINFOHEADER;
+
+typedef struct tagRGBQUAD {
+  BYTE rgbBlue;
+  BYTE rgbGreen;
+  BYTE rgbRed;
+  BYTE rgbReserved;
+} RGBQUAD;
+
+typedef struct tagBITMAPINFO {
+  BITMAPINFOHEADER bmiHeader;
+  RGBQUAD bmiColors[1];
+} BITMAPINFO;
+
+typedef struct _BLENDFUNCTION {
+  BYTE BlendOp;
+  BYTE BlendFlags;
+  BYTE SourceConstantAlpha;
+  BYTE AlphaFormat;
+} BLENDFUNCTION;
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
@@ -305,6 +347,19 @@ typedef struct tagCREATESTRUCTA {
 #define DC_BRUSH 18
 #define DC_PEN 19
 
+// ---- GDI ----------------------------------------------------------------
+#define BI_RGB 0L
+#define DIB_RGB_COLORS 0
+#define SRCCOPY 0x00CC0020
+#define CAPTUREBLT 0x40000000
+#define AC_SRC_OVER 0x00
+#define AC_SRC_ALPHA 0x01
+#define ULW_COLORKEY 0x00000001
+#define ULW_ALPHA 0x00000002
+#define ULW_OPAQUE 0x00000004
+#define CLR_INVALID 0xFFFFFFFF
+#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+
 // ---- message boxes ------------------------------------------------------
 #define MB_OK 0x00000000L
 #define MB_OKCANCEL 0x00000001L
@@ -435,8 +490,23 @@ int WINAPI GetMenuStringA(HMENU menu, UINT item, LPSTR text, int maxCount, UINT 
 HMENU WINAPI GetSubMenu(HMENU menu, int position);
 BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rect);
 
+BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
+BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+HDC WINAPI GetDC(HWND window);
+int WINAPI ReleaseDC(HWND window, HDC dc);
+BOOL WINAPI UpdateLayeredWindow(HWND window, HDC screen, POINT* position, SIZE* size, HDC source, POINT* sourcePosition,
+                                COLORREF colorKey, BLENDFUNCTION* blend, DWORD flags);
+
 // ---- gdi32 --------------------------------------------------------------
 HGDIOBJ WINAPI GetStockObject(int object);
+HDC WINAPI CreateCompatibleDC(HDC dc);
+BOOL WINAPI DeleteDC(HDC dc);
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
+BOOL WINAPI DeleteObject(HGDIOBJ object);
+HBITMAP WINAPI CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, VOID** bits, HANDLE section, DWORD offset);
+BOOL WINAPI BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
+                   DWORD rop);
+COLORREF WINAPI GetPixel(HDC dc, int x, int y);
 
 // The program's entry, called by the layer's main on Linux.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);

@@ -1,0 +1,50 @@
+// The one pixel surface of the layer: premultiplied 32-bit ARGB (pixman's
+// a8r8g8b8), shared by icons, DIB sections, layered window content and the
+// composed screen, so that pixels pass between them without conversion.
+#pragma once
+
+#include <pixman.h>
+
+#include <cstdint>
+#include <memory>
+
+namespace platform {
+
+class Surface {
+ public:
+  // The largest surface the layer makes: beyond it, making one fails (as a
+  // DIB section that cannot be allocated does) instead of trying blindly.
+  static const std::int64_t kLargestPixelCount = 16384LL * 16384LL;
+
+  // A new surface of transparent black pixels. Rows are stored top row
+  // first, or bottom row first when `bottomUp` (a DIB section with a
+  // positive height). Null for a size below 1 or above the limit, or when
+  // memory is short.
+  static std::unique_ptr<Surface> create(int width, int height, bool bottomUp = false);
+
+  ~Surface();
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+  // The memory as its owner sees it: the first stored row first.
+  void* bits() const { return memory_; }
+
+  // The pixels as pixman composes them, top row first whatever the storage.
+  pixman_image_t* image() const { return image_; }
+
+  // One pixel, (0, 0) the top left, as premultiplied 0xAARRGGBB.
+  std::uint32_t pixel(int x, int y) const;
+
+ private:
+  Surface(int width, int height, std::uint32_t* memory, pixman_image_t* image);
+
+  int width_;
+  int height_;
+  std::uint32_t* memory_;
+  pixman_image_t* image_;
+};
+
+}  // namespace platform
