@@ -1,5 +1,6 @@
 // The launcher menu: built from system/launcher, shown at the cursor,
 // launched through the shell, and destroyed with the settings.
+#include <windows.h>
 #include <shellapi.h>
 
 #include "application/ParentWindow.h"
