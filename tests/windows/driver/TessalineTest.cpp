@@ -48,6 +48,14 @@ HWND TessalineTest::waitForOwnerWindow(const ProgramProcess& process, DWORD time
   return owner;
 }
 
+HWND TessalineTest::waitForStartUp(const ProgramProcess& process) {
+  HWND owner = waitForOwnerWindow(process);
+  if (owner == NULL || !process.waitForInputIdle(kStartTimeout)) {
+    return NULL;
+  }
+  return owner;
+}
+
 HWND TessalineTest::waitForMessageBox(const ProgramProcess& process, DWORD timeout) {
   HWND box = NULL;
   desktop::waitUntil(

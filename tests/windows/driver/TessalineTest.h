@@ -53,6 +53,9 @@ class TessalineTest : public ::testing::Test {
   // NULL when the owner window does not appear before the timeout or the
   // process ends first.
   HWND waitForOwnerWindow(const ProgramProcess& process, DWORD timeout = kStartTimeout);
+  // The owner window once the start-up is over: the window appears before
+  // the settings load, and the program waits for input only after it.
+  HWND waitForStartUp(const ProgramProcess& process);
   HWND waitForMessageBox(const ProgramProcess& process, DWORD timeout = kStartTimeout);
   HWND waitForPopupMenu(const ProgramProcess& process, DWORD timeout = kEffectTimeout);
   // Compares the box's caption and text as bytes.
