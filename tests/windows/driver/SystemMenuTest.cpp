@@ -1,9 +1,10 @@
 // The system menu's commands as another program posts them to the owner
 // window, and the menu itself, opened through the tray icon's callback and
 // driven from the keyboard.
-#include "TessalineTest.h"
-
 #include <sstream>
+#include <vector>
+
+#include "TessalineTest.h"
 
 namespace {
 
@@ -37,8 +38,9 @@ std::string minimizedState(HWND window) {
          (IsWindowVisible(window) ? ", visible" : ", hidden");
 }
 
-// Every scenario starts one copy with the minimal settings and has its
-// owner window.
+// Every scenario starts one copy with the minimal settings and waits until
+// it has loaded them, so a scenario that changes config.xml changes it for
+// the Reload only.
 class SystemMenuTest : public TessalineTest {
  protected:
   void SetUp() override {
@@ -48,14 +50,22 @@ class SystemMenuTest : public TessalineTest {
     }
     writeConfig();
     program_ = &startProgram();
-    owner_ = waitForOwnerWindow(*program_);
-    ASSERT_NE(owner_, nullptr) << describe(*program_);
+    owner_ = waitForStartUp(*program_);
+    ASSERT_NE(owner_, nullptr) << "start-up: " << describe(*program_);
+    ASSERT_TRUE(desktop::topLevelWindows(program_->id(), "#32770").empty())
+        << "start-up: expected no box, got " << describe(*program_);
   }
 
   void postCommand(WORD command) { PostMessageA(owner_, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
 
   // What the shell sends when the user presses the right button on the icon.
   void rightClickTrayIcon() { PostMessageA(owner_, kTrayCallbackMessage, 0, WM_RBUTTONDOWN); }
+
+  // The running program is left without a settings file to reload.
+  void deleteConfig() {
+    std::string config = scratch_.path() + "\\config.xml";
+    ASSERT_TRUE(DeleteFileA(config.c_str())) << "cannot delete " << config << ": error " << GetLastError();
+  }
 
   // Still the same owner window, and its thread answers a sent message.
   void expectRunsOn(const std::string& after) {
@@ -74,7 +84,7 @@ TEST_F(SystemMenuTest, AboutShowsTheVersionInABoxOwnedByTheOwnerWindow) {
   postCommand(kAboutCommand);
 
   HWND box = waitForMessageBox(*program_);
-  ASSERT_NE(box, nullptr) << "after WM_COMMAND 103: " << describe(*program_);
+  ASSERT_NE(box, nullptr) << "after WM_COMMAND 103: expected the About box, got " << describe(*program_);
   expectMessageBoxTexts(box, kAboutCaption, kAboutText);
   EXPECT_EQ(GetWindow(box, GW_OWNER), owner_) << "the box's owner: expected the owner window";
 
@@ -117,12 +127,11 @@ TEST_P(ToggleCommandTest, TurnsTheStateOnAndOffAgain) {
 
 // Hide only checks the owner window: Wine does not hide the windows of a
 // minimized owner (Windows does), and nothing here owns windows yet.
-INSTANTIATE_TEST_SUITE_P(Commands, ToggleCommandTest,
-                         ::testing::Values(ToggleCommand{"TopMost", kTopMostCommand, "WS_EX_TOPMOST", isTopMost,
-                                                         extendedStyle},
-                                           ToggleCommand{"Hide", kHideCommand, "minimized", isMinimized,
-                                                         minimizedState}),
-                         [](const ::testing::TestParamInfo<ToggleCommand>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ToggleCommandTest,
+    ::testing::Values(ToggleCommand{"TopMost", kTopMostCommand, "WS_EX_TOPMOST", isTopMost, extendedStyle},
+                      ToggleCommand{"Hide", kHideCommand, "minimized", isMinimized, minimizedState}),
+    [](const ::testing::TestParamInfo<ToggleCommand>& info) { return info.param.name; });
 
 TEST_F(SystemMenuTest, ReloadOfChangedSettingsRunsOn) {
   writeConfig(kOtherConfig);
@@ -133,19 +142,19 @@ TEST_F(SystemMenuTest, ReloadOfChangedSettingsRunsOn) {
   postCommand(kTopMostCommand);
 
   ASSERT_TRUE(desktop::waitUntil([&]() { return isTopMost(owner_) || !program_->running(); }, kEffectTimeout))
-      << "TopMost after Reload did not take effect: " << describe(*program_);
+      << "TopMost after Reload: expected WS_EX_TOPMOST, got " << extendedStyle(owner_) << "; " << describe(*program_);
   EXPECT_TRUE(desktop::topLevelWindows(program_->id(), "#32770").empty())
       << "after Reload: expected no box, got " << describe(*program_);
   expectRunsOn("after Reload");
 }
 
 TEST_F(SystemMenuTest, ReloadOfADeletedSettingsFileReportsItAndEndsWithMinusOne) {
-  std::string config = scratch_.path() + "\\config.xml";
-  ASSERT_TRUE(DeleteFileA(config.c_str())) << "cannot delete " << config << ": error " << GetLastError();
+  ASSERT_NO_FATAL_FAILURE(deleteConfig());
   postCommand(kReloadCommand);
 
   HWND box = waitForMessageBox(*program_);
-  ASSERT_NE(box, nullptr) << "after WM_COMMAND 102 without config.xml: " << describe(*program_);
+  ASSERT_NE(box, nullptr) << "after WM_COMMAND 102 without config.xml: expected the load failure box, got "
+                          << describe(*program_);
   expectMessageBoxTexts(box, kThrownTextCaption, kLoadFailureText);
   desktop::pressOk(box);
 
@@ -153,17 +162,69 @@ TEST_F(SystemMenuTest, ReloadOfADeletedSettingsFileReportsItAndEndsWithMinusOne)
   EXPECT_EQ(program_->exitCode(), kFailureExitCode) << describe(*program_);
 }
 
-// Pressing Up with nothing selected selects the last item, Exit.
-TEST_F(SystemMenuTest, TrayMenuExitEndsTheProgramWithZero) {
+// Each item of the tray's system menu chosen from the keyboard: nothing is
+// selected when the menu opens, Down and Up skip the separators, Enter
+// chooses. The menu's items cannot be read from here, so the command's
+// effect tells which item was chosen.
+struct MenuChoice {
+  const char* item;
+  std::vector<WORD> keys;  // before Enter
+  bool (*ran)(const ProgramProcess& program, HWND owner);
+  const char* effect;
+};
+
+void PrintTo(const MenuChoice& choice, std::ostream* stream) { *stream << choice.item; }
+
+bool showsBoxWithText(const ProgramProcess& program, const char* text) {
+  HWND box = desktop::findMessageBox(program.id());
+  return box != NULL && desktop::readMessageBox(box).text == text;
+}
+
+class TrayMenuChoiceTest : public SystemMenuTest, public ::testing::WithParamInterface<MenuChoice> {};
+
+// Reload shows only when it fails: config.xml goes before the menu opens,
+// and the other commands do not read it.
+TEST_P(TrayMenuChoiceTest, EnterCarriesOutTheSelectedCommand) {
+  const MenuChoice& choice = GetParam();
+  ASSERT_NO_FATAL_FAILURE(deleteConfig());
   rightClickTrayIcon();
   ASSERT_NE(waitForPopupMenu(*program_), nullptr) << "after the tray's WM_RBUTTONDOWN: " << describe(*program_);
 
-  desktop::pressKey(VK_UP);
+  for (WORD key : choice.keys) {
+    desktop::pressKey(key);
+  }
   desktop::pressKey(VK_RETURN);
 
-  ASSERT_TRUE(program_->waitForExit(kExitTimeout)) << "after Up and Enter in the menu: " << describe(*program_);
-  EXPECT_EQ(program_->exitCode(), 0u) << describe(*program_);
+  desktop::waitUntil([&]() { return choice.ran(*program_, owner_) || !program_->running(); }, kEffectTimeout);
+  EXPECT_TRUE(choice.ran(*program_, owner_))
+      << "after choosing " << choice.item << ": expected " << choice.effect << ", got " << describe(*program_) << ", "
+      << extendedStyle(owner_) << ", " << minimizedState(owner_);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    TrayMenu, TrayMenuChoiceTest,
+    ::testing::Values(
+        MenuChoice{"TopMost",
+                   {VK_DOWN},
+                   [](const ProgramProcess&, HWND owner) { return isTopMost(owner); },
+                   "WS_EX_TOPMOST on the owner window"},
+        MenuChoice{"Hide",
+                   {VK_DOWN, VK_DOWN},
+                   [](const ProgramProcess&, HWND owner) { return isMinimized(owner); },
+                   "the owner window minimized"},
+        MenuChoice{"Reload",
+                   {VK_DOWN, VK_DOWN, VK_DOWN},
+                   [](const ProgramProcess& program, HWND) { return showsBoxWithText(program, kLoadFailureText); },
+                   "the load failure box"},
+        MenuChoice{"About",
+                   {VK_UP, VK_UP},
+                   [](const ProgramProcess& program, HWND) { return showsBoxWithText(program, kAboutText); },
+                   "the About box"},
+        MenuChoice{"Exit",
+                   {VK_UP},
+                   [](const ProgramProcess& program, HWND) { return !program.running() && program.exitCode() == 0; },
+                   "the program ended with exit code 0"}),
+    [](const ::testing::TestParamInfo<MenuChoice>& info) { return info.param.item; });
 
 TEST_F(SystemMenuTest, TrayMenuClosesOnEscapeAndOpensAgain) {
   for (const char* time : {"first", "second"}) {
