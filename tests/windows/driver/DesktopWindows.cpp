@@ -9,6 +9,7 @@ namespace {
 const char kOwnerWindowClass[] = "ParentWindow";
 const char kOwnerWindowTitle[] = "Tessaline";
 const char kMessageBoxClass[] = "#32770";
+const char kPopupMenuClass[] = "#32768";
 // The static control that holds a message box's text.
 const int kMessageBoxTextId = 0xFFFF;
 const DWORD kPollInterval = 20;
@@ -73,6 +74,15 @@ HWND findMessageBox(DWORD processId) {
   return NULL;
 }
 
+HWND findPopupMenu(DWORD processId) {
+  for (HWND menu : topLevelWindows(processId, kPopupMenuClass)) {
+    if (IsWindowVisible(menu)) {
+      return menu;
+    }
+  }
+  return NULL;
+}
+
 MessageBoxContent readMessageBox(HWND box) {
   MessageBoxContent content;
   content.caption = windowText(box);
@@ -84,6 +94,16 @@ MessageBoxContent readMessageBox(HWND box) {
 
 void pressOk(HWND box) {
   SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+}
+
+void pressKey(WORD virtualKey) {
+  INPUT strokes[2] = {};
+  for (INPUT& stroke : strokes) {
+    stroke.type = INPUT_KEYBOARD;
+    stroke.ki.wVk = virtualKey;
+  }
+  strokes[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, strokes, sizeof(INPUT));
 }
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMilliseconds) {

@@ -32,6 +32,14 @@ MessageBoxContent readMessageBox(HWND box);
 // Presses the box's OK button.
 void pressOk(HWND box);
 
+// The first shown popup menu ("#32768") of the process, or NULL. Its items
+// cannot be read from another process under Wine.
+HWND findPopupMenu(DWORD processId);
+
+// Presses and releases a key as the keyboard would: the input goes to the
+// thread of the foreground window, whichever process that is.
+void pressKey(WORD virtualKey);
+
 // Polls until the condition holds or the timeout passes; returns the last
 // result of the condition. For waiting on another process only.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMilliseconds);

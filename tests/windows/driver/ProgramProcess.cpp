@@ -42,6 +42,10 @@ bool ProgramProcess::waitForExit(DWORD timeoutMilliseconds) const {
          WaitForSingleObject(information_.hProcess, timeoutMilliseconds) == WAIT_OBJECT_0;
 }
 
+bool ProgramProcess::waitForInputIdle(DWORD timeoutMilliseconds) const {
+  return information_.hProcess != NULL && WaitForInputIdle(information_.hProcess, timeoutMilliseconds) == 0;
+}
+
 DWORD ProgramProcess::exitCode() const {
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(information_.hProcess, &code);

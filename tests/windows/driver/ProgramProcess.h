@@ -18,6 +18,9 @@ class ProgramProcess {
   bool running() const;
   // True when the process ended within the timeout.
   bool waitForExit(DWORD timeoutMilliseconds) const;
+  // True once the program has started and waits for input in its message
+  // loop (WaitForInputIdle).
+  bool waitForInputIdle(DWORD timeoutMilliseconds) const;
   DWORD exitCode() const;
   DWORD id() const { return information_.dwProcessId; }
   const std::string& error() const { return error_; }

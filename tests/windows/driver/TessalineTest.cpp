@@ -48,6 +48,14 @@ HWND TessalineTest::waitForOwnerWindow(const ProgramProcess& process, DWORD time
   return owner;
 }
 
+HWND TessalineTest::waitForStartUp(const ProgramProcess& process) {
+  HWND owner = waitForOwnerWindow(process);
+  if (owner == NULL || !process.waitForInputIdle(kStartTimeout)) {
+    return NULL;
+  }
+  return owner;
+}
+
 HWND TessalineTest::waitForMessageBox(const ProgramProcess& process, DWORD timeout) {
   HWND box = NULL;
   desktop::waitUntil(
@@ -57,6 +65,25 @@ HWND TessalineTest::waitForMessageBox(const ProgramProcess& process, DWORD timeo
       },
       timeout);
   return box;
+}
+
+HWND TessalineTest::waitForPopupMenu(const ProgramProcess& process, DWORD timeout) {
+  HWND menu = NULL;
+  desktop::waitUntil(
+      [&]() {
+        menu = desktop::findPopupMenu(process.id());
+        return menu != NULL || !process.running();
+      },
+      timeout);
+  return menu;
+}
+
+void TessalineTest::expectMessageBoxTexts(HWND box, const std::string& caption, const std::string& text) {
+  desktop::MessageBoxContent content = desktop::readMessageBox(box);
+  EXPECT_EQ(content.caption, caption) << "caption: expected " << desktop::printableBytes(caption) << ", got "
+                                      << desktop::printableBytes(content.caption);
+  EXPECT_EQ(content.text, text) << "text: expected " << desktop::printableBytes(text) << ", got "
+                                << desktop::printableBytes(content.text);
 }
 
 std::string TessalineTest::describe(const ProgramProcess& process) {
@@ -71,6 +98,9 @@ std::string TessalineTest::describe(const ProgramProcess& process) {
     desktop::MessageBoxContent content = desktop::readMessageBox(box);
     description += "; it shows a message box captioned " + desktop::printableBytes(content.caption) + ": " +
                    desktop::printableBytes(content.text);
+  }
+  if (desktop::findPopupMenu(process.id()) != NULL) {
+    description += "; it shows a popup menu";
   }
   return description;
 }

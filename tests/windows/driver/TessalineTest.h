@@ -23,7 +23,15 @@ extern const char kAlreadyRunningText[];
 extern const char kLoadFailureText[];
 
 // WM_COMMAND ids of the system menu.
+const WORD kTopMostCommand = 100;
+const WORD kHideCommand = 101;
+const WORD kReloadCommand = 102;
+const WORD kAboutCommand = 103;
 const WORD kExitCommand = 104;
+
+// The tray icon's callback message to the owner window; lParam is the mouse
+// message (WM_LBUTTONDOWN: the launcher menu, WM_RBUTTONDOWN: the system menu).
+const UINT kTrayCallbackMessage = WM_USER + 1;
 
 // What GetExitCodeProcess gives for the program's -1.
 const DWORD kFailureExitCode = static_cast<DWORD>(-1);
@@ -31,6 +39,8 @@ const DWORD kFailureExitCode = static_cast<DWORD>(-1);
 // Generous: a cold Wine start can take seconds. Only ever a bound on a wait.
 const DWORD kStartTimeout = 20000;
 const DWORD kExitTimeout = 10000;
+// For a command's effect on a running program.
+const DWORD kEffectTimeout = 10000;
 
 class TessalineTest : public ::testing::Test {
  protected:
@@ -43,8 +53,14 @@ class TessalineTest : public ::testing::Test {
   // NULL when the owner window does not appear before the timeout or the
   // process ends first.
   HWND waitForOwnerWindow(const ProgramProcess& process, DWORD timeout = kStartTimeout);
+  // The owner window once the start-up is over: the window appears before
+  // the settings load, and the program waits for input only after it.
+  HWND waitForStartUp(const ProgramProcess& process);
   HWND waitForMessageBox(const ProgramProcess& process, DWORD timeout = kStartTimeout);
-  // Exit state and any message box, for failure messages.
+  HWND waitForPopupMenu(const ProgramProcess& process, DWORD timeout = kEffectTimeout);
+  // Compares the box's caption and text as bytes.
+  void expectMessageBoxTexts(HWND box, const std::string& caption, const std::string& text);
+  // Exit state, any message box and any popup menu, for failure messages.
   std::string describe(const ProgramProcess& process);
 
   ScratchDirectory scratch_;
