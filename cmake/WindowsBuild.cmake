@@ -40,11 +40,13 @@ set(XercesC_ROOT ${TESSALINE_XERCES_ROOT})
 # program only (see WindowsChecks.cpp).
 add_library(windows_checks OBJECT ${CMAKE_CURRENT_LIST_DIR}/WindowsChecks.cpp)
 
-# The Wine driver, and the small tool the demo uses to end the program, are
-# Windows programs too; the Linux side runs them under Wine.
+# The Wine driver, the program its launcher scenarios open, and the small
+# tool the demo uses to end the program, are Windows programs too; the Linux
+# side runs them under Wine.
 add_subdirectory(${CMAKE_SOURCE_DIR}/tests/windows/control ${CMAKE_BINARY_DIR}/tests/windows/control)
 if(TESSALINE_TESTS)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/windows/driver ${CMAKE_BINARY_DIR}/tests/windows/driver)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/windows/marker ${CMAKE_BINARY_DIR}/tests/windows/marker)
 endif()
 
 # Run once the whole tree is read: the checks join the program, and
@@ -52,7 +54,7 @@ endif()
 function(tessaline_finish_windows_build)
   target_sources(tessaline PRIVATE $<TARGET_OBJECTS:windows_checks>)
   add_custom_target(wine_test_programs)
-  foreach(program IN ITEMS platform_tests tessaline_driver window_control)
+  foreach(program IN ITEMS platform_tests tessaline_driver marker window_control)
     if(TARGET ${program})
       add_dependencies(wine_test_programs ${program})
     endif()
