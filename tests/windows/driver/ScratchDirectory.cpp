@@ -16,9 +16,17 @@ ScratchDirectory::ScratchDirectory() {
   CreateDirectoryA(path_.c_str(), NULL);
 }
 
+// The scenarios make no subdirectories.
 ScratchDirectory::~ScratchDirectory() {
-  for (const std::string& file : files_) {
-    DeleteFileA(file.c_str());
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        DeleteFileA((path_ + "\\" + found.cFileName).c_str());
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
   }
   RemoveDirectoryA(path_.c_str());
 }
@@ -29,9 +37,16 @@ bool ScratchDirectory::writeFile(const std::string& name, const std::string& byt
   if (handle == INVALID_HANDLE_VALUE) {
     return false;
   }
-  files_.push_back(file);
   DWORD written = 0;
   BOOL wrote = WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL);
   CloseHandle(handle);
   return wrote && written == bytes.size();
+}
+
+bool ScratchDirectory::copyFile(const std::string& source, const std::string& name) {
+  return CopyFileA(source.c_str(), (path_ + "\\" + name).c_str(), FALSE) != FALSE;
+}
+
+bool ScratchDirectory::hasFile(const std::string& name) const {
+  return GetFileAttributesA((path_ + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -1,9 +1,10 @@
 // A fresh directory under the temporary folder for one scenario: the
-// program's current directory, holding the settings file the scenario wrote.
+// program's current directory, holding the settings file the scenario wrote
+// and whatever the programs it started left there. All of it goes with the
+// object.
 #pragma once
 
 #include <string>
-#include <vector>
 
 class ScratchDirectory {
  public:
@@ -15,8 +16,10 @@ class ScratchDirectory {
   const std::string& path() const { return path_; }
   // Writes the bytes as they are; returns false when the file cannot be made.
   bool writeFile(const std::string& name, const std::string& bytes);
+  // Copies a file of elsewhere into the directory under the given name.
+  bool copyFile(const std::string& source, const std::string& name);
+  bool hasFile(const std::string& name) const;
 
  private:
   std::string path_;
-  std::vector<std::string> files_;
 };
