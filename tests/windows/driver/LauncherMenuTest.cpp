@@ -119,7 +119,8 @@ class LauncherMenuTest : public TessalineTest {
   void postCommand(WORD command) { PostMessageA(owner_, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
 
   // What the shell sends when the user presses the left button on the icon;
-  // the keys then go to the menu.
+  // the keys then go to the menu. The menu posts the chosen entry's command
+  // before it closes.
   void choose(const LauncherChoice& choice) {
     PostMessageA(owner_, kTrayCallbackMessage, 0, WM_LBUTTONDOWN);
     ASSERT_NE(waitForPopupMenu(*program_), nullptr) << "after the tray's WM_LBUTTONDOWN: " << describe(*program_);
@@ -127,6 +128,8 @@ class LauncherMenuTest : public TessalineTest {
       desktop::pressKey(key);
     }
     desktop::pressKey(VK_RETURN);
+    ASSERT_TRUE(desktop::waitUntil([&]() { return desktop::findPopupMenu(program_->id()) == NULL; }, kEffectTimeout))
+        << "after Enter on " << choice.entry << ": expected the menu closed; " << describe(*program_);
   }
 
   // Posted commands are handled in order: once TopMost shows, whatever was
@@ -137,16 +140,20 @@ class LauncherMenuTest : public TessalineTest {
         << "TopMost posted after the others: expected WS_EX_TOPMOST on the owner window; " << describe(*program_);
   }
 
-  // Once a launch shows, Exit; then every marker program the shell started
-  // has written its file or never will: what is there is all the launches.
+  // Exit goes after the chosen entry's command: once the entry's marker
+  // shows, or the wait for it has given up. Then every marker program the
+  // shell started has written its file or never will: what is there is all
+  // the launches.
   void exitAndExpectOnlyMarker(const LauncherChoice& choice) {
-    desktop::waitUntil([&]() { return !markersRan().empty() || !program_->running(); }, kLaunchTimeout);
+    desktop::waitUntil([&]() { return scratch_.hasFile(markerFile(choice.marker)) || !program_->running(); },
+                       kLaunchTimeout);
     postCommand(kExitCommand);
     ASSERT_TRUE(program_->waitForExit(kExitTimeout)) << "after WM_COMMAND 104: " << describe(*program_);
     EXPECT_EQ(program_->exitCode(), 0u) << describe(*program_);
     waitForMarkersToEnd();
     EXPECT_EQ(markersRan(), std::vector<std::string>{choice.marker})
-        << "after choosing " << choice.entry << " with " << choice.keys.size() << " key(s) before Enter";
+        << "the marker programs that ran (first) after choosing " << choice.entry << ": expected only "
+        << choice.marker;
   }
 
   static std::string markerFile(const std::string& marker) { return marker + ".ran"; }
