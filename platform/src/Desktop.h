@@ -56,15 +56,6 @@ struct Window : HandleObject {
   bool hasLayeredContent;  // a layered window shows nothing until it has content
 };
 
-struct IconRecord : HandleObject {
-  static const HandleKind kKind = HandleKind::icon;
-
-  IconRecord(desktop::IconImage image, bool shared) : image(std::move(image)), shared(shared) {}
-
-  desktop::IconImage image;
-  bool shared;  // system or LR_SHARED icons survive DestroyIcon
-};
-
 // A program's message queue. Posted messages come before input, and the
 // quit request becomes WM_QUIT only once both are empty.
 struct MessageQueue {
