@@ -125,10 +125,11 @@ HDC WINAPI CreateCompatibleDC(HDC dc) {
   return addDeviceContext(platform::DeviceKind::memory, NULL);
 }
 
-// A DC from GetDC is released, not deleted.
+// A DC from GetDC should be released, but deleting it ends it too, as on
+// Wine.
 BOOL WINAPI DeleteDC(HDC dc) {
   platform::DeviceContext* record = platform::findDeviceContext(dc);
-  if (!record || record->kind != platform::DeviceKind::memory) {
+  if (!record) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }

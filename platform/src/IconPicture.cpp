@@ -121,7 +121,8 @@ void readPixels(const GdkPixbuf* pixbuf, platform::desktop::IconImage& image) {
   image.pixels.reserve(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height));
   for (int y = 0; y < image.height; ++y) {
     for (int x = 0; x < image.width; ++x) {
-      const guint8* pixel = pixels + static_cast<std::ptrdiff_t>(y) * rowstride + static_cast<std::ptrdiff_t>(x) * channels;
+      const guint8* pixel =
+          pixels + static_cast<std::ptrdiff_t>(y) * rowstride + static_cast<std::ptrdiff_t>(x) * channels;
       std::uint32_t alpha = hasAlpha ? pixel[3] : 0xFF;
       image.pixels.push_back((alpha << 24) | (static_cast<std::uint32_t>(pixel[0]) << 16) |
                              (static_cast<std::uint32_t>(pixel[1]) << 8) | pixel[2]);
@@ -176,7 +177,8 @@ std::uint32_t straight(std::uint32_t argb) {
 std::unique_ptr<platform::Surface> premultipliedPicture(const platform::desktop::IconImage& image) {
   std::unique_ptr<platform::Surface> picture = platform::Surface::create(image.width, image.height);
   if (picture) {
-    std::transform(image.pixels.begin(), image.pixels.end(), static_cast<std::uint32_t*>(picture->bits()), premultiplied);
+    std::transform(image.pixels.begin(), image.pixels.end(), static_cast<std::uint32_t*>(picture->bits()),
+                   premultiplied);
   }
   return picture;
 }

@@ -3,6 +3,8 @@
 
 #include "Gdi.h"
 
+#include <algorithm>
+
 namespace {
 
 const DWORD kKnownFlags = ULW_COLORKEY | ULW_ALPHA | ULW_OPAQUE;
@@ -15,10 +17,6 @@ bool usesSourceAlpha(const BLENDFUNCTION* blend, DWORD flags) {
 
 BYTE constantAlphaOf(const BLENDFUNCTION* blend, DWORD flags) {
   return (flags & ULW_ALPHA) && blend ? blend->SourceConstantAlpha : 0xFF;
-}
-
-bool isValidBlend(const BLENDFUNCTION* blend) {
-  return !blend || (blend->BlendOp == AC_SRC_OVER && (blend->AlphaFormat & ~AC_SRC_ALPHA) == 0);
 }
 
 // The region of the source that becomes the content.
@@ -34,19 +32,13 @@ bool liesWithin(const SourceRegion& region) {
          static_cast<std::int64_t>(region.origin.y) + region.size.cy <= region.surface->height();
 }
 
-// Pixels of the colour key become transparent.
+// Pixels of the colour key become transparent. The content is stored top
+// row first, its rows one after the other.
 void applyColourKey(const platform::Surface& content, COLORREF colourKey) {
   std::uint32_t key = ((colourKey & 0xFF) << 16) | (colourKey & 0xFF00) | ((colourKey >> 16) & 0xFF);
-  pixman_image_t* image = content.image();
-  for (int y = 0; y < content.height(); ++y) {
-    std::uint32_t* row = reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(pixman_image_get_data(image)) +
-                                                           static_cast<std::ptrdiff_t>(y) * pixman_image_get_stride(image));
-    for (int x = 0; x < content.width(); ++x) {
-      if ((row[x] & 0x00FFFFFF) == key) {
-        row[x] = 0;
-      }
-    }
-  }
+  std::uint32_t* pixels = static_cast<std::uint32_t*>(content.bits());
+  std::uint32_t* end = pixels + static_cast<std::size_t>(content.width()) * static_cast<std::size_t>(content.height());
+  std::replace_if(pixels, end, [key](std::uint32_t pixel) { return (pixel & 0x00FFFFFF) == key; }, 0u);
 }
 
 // The window's own copy of the region. Without the source's alpha the
@@ -75,7 +67,8 @@ std::unique_ptr<platform::Surface> copyContent(const SourceRegion& region, bool 
 void place(platform::Window& window, const POINT* position, SIZE size) {
   RECT rect = window.rect;
   if (position) {
-    rect = RECT{position->x, position->y, position->x + (rect.right - rect.left), position->y + (rect.bottom - rect.top)};
+    rect =
+        RECT{position->x, position->y, position->x + (rect.right - rect.left), position->y + (rect.bottom - rect.top)};
   }
   rect.right = rect.left + size.cx;
   rect.bottom = rect.top + size.cy;
@@ -114,8 +107,9 @@ extern "C" {
 // window's; a null source DC moves and resizes the window and keeps its
 // content, only taking a new constant alpha with ULW_ALPHA (how a window
 // fades). With a source, the region at the source position (default 0, 0)
-// of that size must lie within the source's bitmap. ULW_EX_NORESIZE is not
-// modelled.
+// of that size must lie within the source's bitmap. The blend's other
+// fields are not checked, as on Wine; ULW_ALPHA without a blend, which
+// Wine crashes on, is refused. ULW_EX_NORESIZE is not modelled.
 BOOL WINAPI UpdateLayeredWindow(HWND window, HDC, POINT* position, SIZE* size, HDC source, POINT* sourcePosition,
                                 COLORREF colorKey, BLENDFUNCTION* blend, DWORD flags) {
   platform::Window* record = platform::findWindowRecord(window);
@@ -123,7 +117,7 @@ BOOL WINAPI UpdateLayeredWindow(HWND window, HDC, POINT* position, SIZE* size, H
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return FALSE;
   }
-  if (!(record->exStyle & WS_EX_LAYERED) || (flags & ~kKnownFlags) || !isValidBlend(blend)) {
+  if (!(record->exStyle & WS_EX_LAYERED) || (flags & ~kKnownFlags) || ((flags & ULW_ALPHA) && !blend)) {
     return invalidParameter();
   }
   SIZE finalSize = size ? *size : SIZE{record->rect.right - record->rect.left, record->rect.bottom - record->rect.top};
@@ -146,11 +140,12 @@ BOOL WINAPI UpdateLayeredWindow(HWND window, HDC, POINT* position, SIZE* size, H
     }
   }
   place(*record, position, finalSize);
-  if (content) {
+  bool newContent = content != nullptr;
+  if (newContent) {
     record->layeredSurface = std::move(content);
     record->hasLayeredContent = true;
   }
-  if (record->hasLayeredContent && (content || (flags & ULW_ALPHA))) {
+  if (record->hasLayeredContent && (newContent || (flags & ULW_ALPHA))) {
     record->layeredConstantAlpha = constantAlphaOf(blend, flags);
     platform::theDesktop().host->windowChanged(window, platform::WindowChange::layeredContent);
   }

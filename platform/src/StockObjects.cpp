@@ -25,7 +25,8 @@ platform::StockObjectKind kindOfIndex(int index) {
   if (index <= NULL_PEN || index == DC_PEN) {
     return platform::StockObjectKind::pen;
   }
-  return index >= OEM_FIXED_FONT && index <= DEFAULT_GUI_FONT ? platform::StockObjectKind::font : platform::StockObjectKind::none;
+  return index >= OEM_FIXED_FONT && index <= DEFAULT_GUI_FONT ? platform::StockObjectKind::font
+                                                              : platform::StockObjectKind::none;
 }
 
 }  // namespace
@@ -42,7 +43,7 @@ StockObjectKind stockObjectKind(HGDIOBJ object) {
   }
   std::uintptr_t index = (value - kStockObjectBase) / 4;
   return index > static_cast<std::uintptr_t>(kLastStockObject) ? StockObjectKind::none
-                                                                : kindOfIndex(static_cast<int>(index));
+                                                               : kindOfIndex(static_cast<int>(index));
 }
 
 HBITMAP stockBitmap() { return static_cast<HBITMAP>(stockHandle(kStockBitmapIndex)); }
