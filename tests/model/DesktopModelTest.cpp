@@ -367,9 +367,9 @@ struct IconSquare {
 
 std::vector<unsigned char> iconGroup(const std::vector<IconSquare>& squares) {
   std::vector<unsigned char> file;
-  auto bytes = [&file](std::uint32_t value, int count) {
+  auto bytes = [&file](std::uint32_t value, int count) {  // little-endian; zeros beyond four bytes
     for (int byte = 0; byte < count; ++byte) {
-      file.push_back(static_cast<unsigned char>(value >> (8 * byte)));
+      file.push_back(static_cast<unsigned char>(byte < 4 ? value >> (8 * byte) : 0));
     }
   };
   auto maskBytes = [](int size) { return (size + 31) / 32 * 4 * size; };
