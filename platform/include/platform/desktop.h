@@ -133,8 +133,8 @@ std::size_t bitmapCount();
 
 // The picture of an icon made by LoadImageA or LoadIconA from a resource:
 // its size, the bits per pixel of the image it came from, and its pixels,
-// top row first, each 0xAARRGGBB (alpha from the image, or from its AND mask
-// when the image has none).
+// top row first, each 0xAARRGGBB with straight alpha (a 32-bit image's own
+// alpha, even when it is 0 throughout; a 24-bit image's from its AND mask).
 struct IconImage {
   int width;
   int height;
