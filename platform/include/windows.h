@@ -344,6 +344,10 @@ typedef struct tagCREATESTRUCTA {
 #define WHITE_PEN 6
 #define BLACK_PEN 7
 #define NULL_PEN 8
+#define OEM_FIXED_FONT 10
+#define SYSTEM_FONT 13
+#define DEFAULT_PALETTE 15
+#define DEFAULT_GUI_FONT 17
 #define DC_BRUSH 18
 #define DC_PEN 19
 

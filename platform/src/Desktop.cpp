@@ -2,6 +2,7 @@
 #include "Desktop.h"
 
 #include "ScriptedHost.h"
+#include "Surface.h"
 
 #include <chrono>
 

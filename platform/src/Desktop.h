@@ -37,8 +37,12 @@ struct WindowClass {
 
 enum class WindowState { creating, alive, destroying };
 
+class Surface;
+
 struct Window : HandleObject {
   static const HandleKind kKind = HandleKind::window;
+
+  ~Window() override;
 
   HWND handle;
   ProgramId program;      // the program whose thread made it and runs its procedure
@@ -54,15 +58,10 @@ struct Window : HandleObject {
   WindowState state;
   bool hiddenWithOwner;  // hidden because its owner was minimized
   bool hasLayeredContent;  // a layered window shows nothing until it has content
-};
-
-struct IconRecord : HandleObject {
-  static const HandleKind kKind = HandleKind::icon;
-
-  IconRecord(desktop::IconImage image, bool shared) : image(std::move(image)), shared(shared) {}
-
-  desktop::IconImage image;
-  bool shared;  // system or LR_SHARED icons survive DestroyIcon
+  // What UpdateLayeredWindow gave it: its own copy of the pixels, shown
+  // with the constant alpha over what lies below.
+  std::unique_ptr<Surface> layeredSurface;
+  BYTE layeredConstantAlpha;
 };
 
 // A program's message queue. Posted messages come before input, and the
@@ -117,6 +116,9 @@ struct Desktop {
 
   // the notification area
   std::vector<desktop::TrayIcon> trayIcons;
+
+  // the screen as GetDC(NULL) draws from it, composed when asked for
+  std::unique_ptr<Surface> screen;
 
   // GDI+ start-ups not yet shut down, by token
   std::vector<ULONG_PTR> gdiplusTokens;

@@ -3,6 +3,7 @@
 // cursor. SetCapture, ReleaseCapture, GetCapture, GetCursorPos.
 #include "Input.h"
 
+#include "LayeredWindow.h"
 #include "MenuTracking.h"
 #include "MessageQueue.h"
 #include "Tray.h"
@@ -38,13 +39,14 @@ bool contains(const RECT& rect, POINT point) {
   return point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
 }
 
-// A layered window without content shows nothing, so the mouse passes
-// through it as through empty screen.
+// Where a layered window shows nothing (no content yet, or a pixel whose
+// alpha after the constant alpha is 0) the mouse passes through it as
+// through empty screen.
 bool takesMouseAt(const platform::Window& window, POINT point) {
   if (!(window.style & WS_VISIBLE) || !contains(window.rect, point)) {
     return false;
   }
-  return !(window.exStyle & WS_EX_LAYERED) || window.hasLayeredContent;
+  return !(window.exStyle & WS_EX_LAYERED) || platform::showsLayeredPixelAt(window, point);
 }
 
 // The capture window when there is one, otherwise the top window under the

@@ -1,7 +1,7 @@
 // Module resources and the icons and cursors made from them or given by the
 // system: addModuleResource, LoadImageA, LoadIconA, LoadCursorA, DestroyIcon.
 #include "Desktop.h"
-#include "IconFile.h"
+#include "IconPicture.h"
 #include "Text.h"
 
 #include <cstdlib>
@@ -112,23 +112,6 @@ int requestedDimension(int requested, UINT flags) {
   return requested == 0 && (flags & LR_DEFAULTSIZE) ? kDefaultIconSize : requested;
 }
 
-// Builds the icon's picture from an icon group; false (with ERROR_INVALID_DATA)
-// for data that is no usable icon.
-bool iconFromGroup(const std::vector<unsigned char>& data, int width, int height, platform::desktop::IconImage& image) {
-  std::vector<platform::IconDirectoryEntry> entries;
-  if (!platform::readIconDirectory(data.data(), data.size(), entries) ||
-      !platform::decodeIconImage(data.data(), platform::chooseIconEntry(entries, width, height), image)) {
-    SetLastError(ERROR_INVALID_DATA);
-    return false;
-  }
-  int finalWidth = width == 0 ? image.width : width;
-  int finalHeight = height == 0 ? image.height : height;
-  if (finalWidth != image.width || finalHeight != image.height) {
-    image = platform::scaleIconImage(image, finalWidth, finalHeight);
-  }
-  return true;
-}
-
 HICON loadIconResource(const ResourceName& name, int width, int height, UINT flags) {
   platform::Desktop& desktop = platform::theDesktop();
   std::string cacheKey = describe(name) + ":" + std::to_string(width) + "x" + std::to_string(height);
@@ -139,12 +122,16 @@ HICON loadIconResource(const ResourceName& name, int width, int height, UINT fla
     }
   }
   const ModuleResource* resource = findModuleResource(resourceName(RT_GROUP_ICON), name);
-  platform::desktop::IconImage image{0, 0, 0, {}};
-  if (!resource || !iconFromGroup(resource->data, width, height, image)) {
+  if (!resource) {
     return NULL;
   }
-  HICON icon = static_cast<HICON>(desktop.handles.add(
-      platform::HandleKind::icon, std::make_unique<platform::IconRecord>(std::move(image), (flags & LR_SHARED) != 0)));
+  std::unique_ptr<platform::IconRecord> record =
+      platform::iconFromGroup(resource->data, width, height, (flags & LR_SHARED) != 0);
+  if (!record) {
+    SetLastError(ERROR_INVALID_DATA);
+    return NULL;
+  }
+  HICON icon = static_cast<HICON>(desktop.handles.add(platform::HandleKind::icon, std::move(record)));
   if (flags & LR_SHARED) {
     desktop.sharedIcons[cacheKey] = icon;
   }

@@ -1,6 +1,8 @@
 // user32's CreateWindowExA and DestroyWindow.
 #include "WindowLifetime.h"
 
+#include "Screen.h"
+#include "Surface.h"
 #include "Tray.h"
 #include "WindowClasses.h"
 #include "ZOrder.h"
@@ -14,8 +16,6 @@ namespace {
 // of the screen.
 const int kDefaultX = 26;
 const int kDefaultY = 26;
-const int kScreenWidth = 1920;
-const int kScreenHeight = 1080;
 
 bool isPopup(DWORD style) { return (style & WS_POPUP) != 0; }
 
@@ -26,8 +26,8 @@ void applyDefaultPosition(CREATESTRUCTA& creation) {
   }
   if (creation.cx == CW_USEDEFAULT) {
     bool popup = isPopup(static_cast<DWORD>(creation.style));
-    creation.cx = popup ? 0 : kScreenWidth * 3 / 4 - creation.x;
-    creation.cy = popup ? 0 : kScreenHeight * 3 / 4 - creation.y;
+    creation.cx = popup ? 0 : platform::kScreenWidth * 3 / 4 - creation.x;
+    creation.cy = popup ? 0 : platform::kScreenHeight * 3 / 4 - creation.y;
   }
 }
 
@@ -110,6 +110,7 @@ std::unique_ptr<platform::Window> newWindowRecord(const platform::WindowClass& w
   window->state = platform::WindowState::creating;
   window->hiddenWithOwner = false;
   window->hasLayeredContent = false;
+  window->layeredConstantAlpha = 0;
   return window;
 }
 
@@ -135,6 +136,9 @@ HWND abandonCreation(HWND window) {
 }  // namespace
 
 namespace platform {
+
+// The layered content goes with the record.
+Window::~Window() = default;
 
 // WS_EX_WINDOWEDGE follows the frame styles the window has (an overlapped
 // window always has a caption), whatever the caller asked.

@@ -1,5 +1,5 @@
 // user32's calls that show, hide, minimize, move and re-order windows:
-// ShowWindow, SetWindowPos, IsIconic. Every Z-order and visibility rule is
+// ShowWindow, SetWindowPos, MoveWindow, IsIconic. Every Z-order and visibility rule is
 // the Z order's own; these calls only decide what to ask of it.
 #include "Desktop.h"
 #include "WindowLifetime.h"
@@ -125,6 +125,12 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width,
     platform::zorder::setVisible(*record, false);
   }
   return TRUE;
+}
+
+// A layered window keeps its content as it is: the composed layer moves
+// with the window.
+BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
+  return SetWindowPos(window, NULL, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 BOOL WINAPI IsIconic(HWND window) {

@@ -1,5 +1,6 @@
 // user32's questions about windows: FindWindowA, GetWindowLongA, GetWindow,
-// IsWindow, IsWindowVisible, GetWindowTextA, GetClassNameA, GetWindowRect.
+// IsWindow, IsWindowVisible, GetWindowTextA, GetClassNameA, GetWindowRect,
+// GetClientRect.
 #include "Desktop.h"
 #include "Text.h"
 #include "WindowClasses.h"
@@ -155,6 +156,20 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
     return FALSE;
   }
   *rect = record->rect;
+  return TRUE;
+}
+
+// The model's windows have no frame: the client area is the whole window.
+BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
+  platform::Window* record = windowOrError(window);
+  if (!record) {
+    return FALSE;
+  }
+  if (!rect) {
+    SetLastError(ERROR_NOACCESS);
+    return FALSE;
+  }
+  *rect = RECT{0, 0, record->rect.right - record->rect.left, record->rect.bottom - record->rect.top};
   return TRUE;
 }
 

@@ -358,6 +358,60 @@ TEST_F(DesktopModelTest, IconSizesFollowTheRequest) {
   EXPECT_EQ(LoadIconA(module, MAKEINTRESOURCEA(7)), LoadIconA(module, MAKEINTRESOURCEA(7))) << "LoadIcon shares";
 }
 
+// An icon file of 32-bit square images, each of one colour, with clear AND
+// masks.
+struct IconSquare {
+  int size;
+  std::uint32_t colour;  // 0xAARRGGBB
+};
+
+std::vector<unsigned char> iconGroup(const std::vector<IconSquare>& squares) {
+  std::vector<unsigned char> file;
+  auto bytes = [&file](std::uint32_t value, int count) {  // little-endian; zeros beyond four bytes
+    for (int byte = 0; byte < count; ++byte) {
+      file.push_back(static_cast<unsigned char>(byte < 4 ? value >> (8 * byte) : 0));
+    }
+  };
+  auto maskBytes = [](int size) { return (size + 31) / 32 * 4 * size; };
+  bytes(0, 2), bytes(1, 2), bytes(static_cast<std::uint32_t>(squares.size()), 2);
+  std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * squares.size());
+  for (const IconSquare& square : squares) {
+    std::uint32_t size = 40 + 4 * square.size * square.size + maskBytes(square.size);
+    bytes(square.size * 0x101, 2), bytes(0, 2), bytes(1, 2), bytes(32, 2), bytes(size, 4), bytes(offset, 4);
+    offset += size;
+  }
+  for (const IconSquare& square : squares) {
+    bytes(40, 4), bytes(square.size, 4), bytes(square.size * 2, 4), bytes(1, 2), bytes(32, 2), bytes(0, 24);
+    for (int pixel = 0; pixel < square.size * square.size; ++pixel) {
+      bytes(square.colour, 4);
+    }
+    bytes(0, maskBytes(square.size));
+  }
+  return file;
+}
+
+TEST_F(DesktopModelTest, AnIconGroupGivesTheImageClosestToTheSizeAskedScaledToIt) {
+  const std::uint32_t red = 0xFFFF0000;
+  const std::uint32_t blue = 0x800000FF;
+  std::vector<unsigned char> file = iconGroup({{2, red}, {4, blue}});
+  platform::addModuleResource(RT_GROUP_ICON, "ModelSquares", file.data(), file.size());
+  struct Case {
+    int size;
+    int expectedSize;
+    std::uint32_t expectedColour;
+  };
+  const Case cases[] = {{0, 2, red}, {1, 1, red}, {2, 2, red}, {4, 4, blue}, {9, 9, blue}};
+  for (const Case& testCase : cases) {
+    HANDLE icon = LoadImageA(GetModuleHandleA(NULL), "ModelSquares", IMAGE_ICON, testCase.size, testCase.size, 0);
+    const desktop::IconImage* image = desktop::iconImage(static_cast<HICON>(icon));
+    ASSERT_TRUE(image != nullptr) << "size " << testCase.size << ": error " << GetLastError();
+    EXPECT_EQ(testCase.expectedSize, image->width) << "size " << testCase.size;
+    EXPECT_EQ(testCase.expectedSize, image->height) << "size " << testCase.size;
+    EXPECT_EQ(std::vector<std::uint32_t>(image->pixels.size(), testCase.expectedColour), image->pixels)
+        << "size " << testCase.size << ": scaling keeps one colour one colour";
+  }
+}
+
 TEST_F(DesktopModelTest, MissingOrBrokenIconsFailWithAReason) {
   std::vector<unsigned char> file = iconFile(kIconPixels);
   platform::addModuleResource(RT_GROUP_ICON, "ModelGood", file.data(), file.size());

@@ -115,6 +115,23 @@ TEST_F(HostTest, AnInstalledHostIsAskedWhereTheProgramWaitsAndToldWhatChanges) {
   EXPECT_EQ(expected, log);
 }
 
+TEST_F(HostTest, UpdateLayeredWindowTellsTheHostTheWindowMovedAndShowsNewContent) {
+  HWND window = createWindow(0, 0, 10, 10, WS_POPUP | WS_VISIBLE, WS_EX_LAYERED);
+  HDC source = CreateCompatibleDC(NULL);
+  BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 2, 2, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+  HGDIOBJ previous = SelectObject(source, CreateDIBSection(source, &info, DIB_RGB_COLORS, NULL, NULL, 0));
+  std::vector<std::string> log;
+  platform::installHost(std::unique_ptr<platform::Host>(new RecordingHost(log)));
+  POINT position = {3, 4};
+  SIZE size = {2, 2};
+  for (int update = 0; update < 2; ++update) {
+    EXPECT_TRUE(UpdateLayeredWindow(window, NULL, &position, &size, source, NULL, 0, NULL, ULW_OPAQUE));
+  }
+  EXPECT_EQ((std::vector<std::string>{"moved", "layeredContent", "layeredContent"}), log);
+  DeleteObject(SelectObject(source, previous));
+  DeleteDC(source);
+}
+
 TEST_F(HostTest, MouseInputGoesToTheTopVisibleWindowUnderTheCursorInClientCoordinates) {
   HWND below = createWindow(0, 0, 100, 100);
   HWND above = createWindow(50, 50, 100, 100);

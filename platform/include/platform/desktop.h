@@ -112,10 +112,29 @@ const std::vector<ShellRequest>& shellRequests();
 // Whether GDI+ is started (GdiplusStartup without its GdiplusShutdown).
 bool gdiplusRunning();
 
+// The screen as a user sees it: every visible window composed over an
+// opaque background, from the bottom of the Z order up. A layered window
+// shows the content UpdateLayeredWindow gave it (nothing before that), its
+// pixels blended with their alpha and the constant alpha; any other window,
+// whose painting the model does not draw, is an opaque white rectangle;
+// minimized windows are not shown. Pixels are 0xAARRGGBB, always opaque
+// (so premultiplied and straight are the same), top row first, of the
+// region with (x, y) at its top left; any region composes, also beyond the
+// screen's 1920 by 1080 pixels. Empty for a width or height below 1.
+const std::uint32_t kScreenBackground = 0xFF000000;
+std::vector<std::uint32_t> screenPixels(int x, int y, int width, int height);
+
+// How many device contexts (window and screen DCs not yet released, memory
+// DCs not yet deleted) and bitmaps (DIB sections not yet deleted, also
+// those whose deletion waits until they leave their DC) exist: what a
+// program leaks shows here.
+std::size_t deviceContextCount();
+std::size_t bitmapCount();
+
 // The picture of an icon made by LoadImageA or LoadIconA from a resource:
 // its size, the bits per pixel of the image it came from, and its pixels,
-// top row first, each 0xAARRGGBB (alpha from the image, or from its AND mask
-// when the image has none).
+// top row first, each 0xAARRGGBB with straight alpha (a 32-bit image's own
+// alpha, even when it is 0 throughout; a 24-bit image's from its AND mask).
 struct IconImage {
   int width;
   int height;
