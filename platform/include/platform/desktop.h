@@ -112,6 +112,17 @@ const std::vector<ShellRequest>& shellRequests();
 // Whether GDI+ is started (GdiplusStartup without its GdiplusShutdown).
 bool gdiplusRunning();
 
+// The GDI+ objects that exist, by kind: pictures (GdipCreateBitmapFromFile)
+// not yet disposed, graphics (GdipCreateFromHDC) not yet deleted, image
+// attributes not yet disposed. An object disposed of after GdiplusShutdown
+// stays, as that call fails; a reset ends them all.
+struct GdiplusObjectCounts {
+  std::size_t images;
+  std::size_t graphics;
+  std::size_t imageAttributes;
+};
+GdiplusObjectCounts liveGdiplusObjects();
+
 // The picture of an icon made by LoadImageA or LoadIconA from a resource:
 // its size, the bits per pixel of the image it came from, and its pixels,
 // top row first, each 0xAARRGGBB (alpha from the image, or from its AND mask
