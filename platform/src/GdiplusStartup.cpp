@@ -1,11 +1,11 @@
 // GDI+'s start-up and shut-down: the desktop knows whether GDI+ runs, so
 // tests can see that it starts before the first picture and stops after
-// the last.
+// the last, and how many of its objects are left.
 #include <gdiplus.h>
 
 #include <algorithm>
 
-#include "Desktop.h"
+#include "GdiplusObjects.h"
 
 namespace {
 
@@ -45,9 +45,18 @@ void WINAPI GdiplusShutdown(ULONG_PTR token) {
 }  // namespace Gdiplus
 
 namespace platform {
+
+bool gdiplusStarted() { return !theDesktop().gdiplusTokens.empty(); }
+
 namespace desktop {
 
-bool gdiplusRunning() { return !theDesktop().gdiplusTokens.empty(); }
+bool gdiplusRunning() { return gdiplusStarted(); }
+
+GdiplusObjectCounts liveGdiplusObjects() {
+  const HandleTable& handles = theDesktop().handles;
+  return GdiplusObjectCounts{handles.count(HandleKind::gdiplusImage), handles.count(HandleKind::gdiplusGraphics),
+                             handles.count(HandleKind::gdiplusImageAttributes)};
+}
 
 }  // namespace desktop
 }  // namespace platform

@@ -1,7 +1,8 @@
 // One table for every object the desktop hands out a handle for: windows,
-// menus, icons and GDI objects. Each entry knows its kind, so a handle of
-// one kind given where another is expected is simply not found, and each
-// call reports that as Win32 does for it.
+// menus, icons, GDI objects, and GDI+ objects, whose addresses are handle
+// values here. Each entry knows its kind, so a handle of one kind given
+// where another is expected is simply not found, and each call reports that
+// as Win32 does for it.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +12,17 @@
 
 namespace platform {
 
-enum class HandleKind { window, menu, icon, stockObject, bitmap, deviceContext };
+enum class HandleKind {
+  window,
+  menu,
+  icon,
+  stockObject,
+  bitmap,
+  deviceContext,
+  gdiplusImage,
+  gdiplusGraphics,
+  gdiplusImageAttributes
+};
 
 // What a handle names. A kind's record derives from this and says its kind
 // as `static const HandleKind kKind`.

@@ -131,6 +131,17 @@ std::vector<std::uint32_t> screenPixels(int x, int y, int width, int height);
 std::size_t deviceContextCount();
 std::size_t bitmapCount();
 
+// The GDI+ objects that exist, by kind: pictures (GdipCreateBitmapFromFile)
+// not yet disposed, graphics (GdipCreateFromHDC) not yet deleted, image
+// attributes not yet disposed. An object disposed of after GdiplusShutdown
+// stays, as that call fails; a reset ends them all.
+struct GdiplusObjectCounts {
+  std::size_t images;
+  std::size_t graphics;
+  std::size_t imageAttributes;
+};
+GdiplusObjectCounts liveGdiplusObjects();
+
 // The picture of an icon made by LoadImageA or LoadIconA from a resource:
 // its size, the bits per pixel of the image it came from, and its pixels,
 // top row first, each 0xAARRGGBB with straight alpha (a 32-bit image's own

@@ -1,0 +1,259 @@
+// DrawImage's pixel work on pixman: colour adjustment, bilinear scaling and
+// composition over the destination.
+#include "PictureDrawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "StraightColor.h"
+
+namespace platform {
+
+namespace {
+
+using Gdiplus::ColorMatrix;
+using Gdiplus::Rect;
+
+// A pixman image reference that is given back when it goes.
+class PixmanImage {
+ public:
+  explicit PixmanImage(pixman_image_t* image) : image_(image) {}
+  ~PixmanImage() {
+    if (image_) {
+      pixman_image_unref(image_);
+    }
+  }
+  PixmanImage(const PixmanImage&) = delete;
+  PixmanImage& operator=(const PixmanImage&) = delete;
+
+  pixman_image_t* get() const { return image_; }
+
+ private:
+  pixman_image_t* image_;
+};
+
+// Another image over the same pixels, which a drawing can give its own
+// transform and filter without changing the surface's own image.
+pixman_image_t* newViewOf(const Surface& surface) {
+  pixman_image_t* image = surface.image();
+  return pixman_image_create_bits(PIXMAN_a8r8g8b8, surface.width(), surface.height(), pixman_image_get_data(image),
+                                  pixman_image_get_stride(image));
+}
+
+std::uint32_t* rowOf(const Surface& surface, int y) {
+  pixman_image_t* image = surface.image();
+  std::uint8_t* data = reinterpret_cast<std::uint8_t*>(pixman_image_get_data(image));
+  return reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * pixman_image_get_stride(image));
+}
+
+// One axis of a drawing: the destination pixels drawn, and where the first
+// one samples the source.
+struct AxisMapping {
+  int first;     // the first destination pixel drawn
+  int count;     // how many are drawn
+  double scale;  // source pixels per destination pixel, negative when mirrored
+  double start;  // where the first one's centre samples, in pixman's terms (pixel i spans i..i+1)
+};
+
+// False when nothing is drawn on this axis: an empty rectangle, or one
+// outside the destination.
+bool mapAxis(int destinationPosition, int destinationLength, int destinationLimit, int sourcePosition,
+             int sourceLength, AxisMapping& mapping) {
+  if (destinationLength == 0 || sourceLength == 0) {
+    return false;
+  }
+  std::int64_t begin = std::min<std::int64_t>(destinationPosition, std::int64_t{destinationPosition} + destinationLength);
+  std::int64_t end = begin + std::llabs(destinationLength);
+  begin = std::max<std::int64_t>(begin, 0);
+  end = std::min<std::int64_t>(end, destinationLimit);
+  if (begin >= end) {
+    return false;
+  }
+  mapping.first = static_cast<int>(begin);
+  mapping.count = static_cast<int>(end - begin);
+  mapping.scale = static_cast<double>(sourceLength) / destinationLength;
+  // GDI+ puts the centre of destination pixel `first` at `first` and of
+  // source pixel i at i; pixman puts both half a pixel further on.
+  mapping.start = sourcePosition + (static_cast<double>(begin) - destinationPosition) * mapping.scale + 0.5;
+  return true;
+}
+
+// The part of the picture that bilinear samples within the source
+// rectangle can reach: the rectangle and one pixel around it. False when it
+// misses the picture.
+bool sampledArea(const Surface& picture, const Rect& source, Rect& area) {
+  auto span = [](int position, int length, int limit, int& first, int& count) {
+    std::int64_t begin = std::min<std::int64_t>(position, std::int64_t{position} + length) - 1;
+    std::int64_t end = std::max<std::int64_t>(position, std::int64_t{position} + length) + 1;
+    begin = std::max<std::int64_t>(begin, 0);
+    end = std::min<std::int64_t>(end, limit);
+    first = static_cast<int>(begin);
+    count = static_cast<int>(end - begin);
+    return begin < end;
+  };
+  return span(source.X, source.Width, picture.width(), area.X, area.Width) &&
+         span(source.Y, source.Height, picture.height(), area.Y, area.Height);
+}
+
+// What a drawing samples: the picture itself, or an adjusted copy of the
+// area it reaches, which lies at `origin` in the picture.
+struct SampledPixels {
+  std::unique_ptr<Surface> copy;
+  int originX = 0;
+  int originY = 0;
+};
+
+bool adjustedPixels(const Surface& picture, const Rect& area, const ColorAdjustment* adjustment,
+                    SampledPixels& pixels) {
+  if (!adjustment || isIdentity(*adjustment)) {
+    return true;
+  }
+  pixels.copy = isChannelTint(*adjustment) ? tintedCopy(picture, area, *adjustment)
+                                           : matrixAdjustedCopy(picture, area, *adjustment);
+  pixels.originX = area.X;
+  pixels.originY = area.Y;
+  return pixels.copy != nullptr;
+}
+
+// Destination pixel `first + i` samples `start + i * scale`: as pixman maps
+// the centres (i + 0.5) of the composite's own coordinates.
+bool scalingTransform(const AxisMapping& across, const AxisMapping& down, const SampledPixels& pixels,
+                      pixman_transform_t& transform) {
+  pixman_f_transform_t exact;
+  pixman_f_transform_init_identity(&exact);
+  exact.m[0][0] = across.scale;
+  exact.m[0][2] = across.start - pixels.originX - 0.5 * across.scale;
+  exact.m[1][1] = down.scale;
+  exact.m[1][2] = down.start - pixels.originY - 0.5 * down.scale;
+  return pixman_transform_from_pixman_f_transform(&transform, &exact);
+}
+
+bool isGray(StraightColor color) { return color.red == color.green && color.green == color.blue; }
+
+std::uint8_t channelByte(double value) {
+  return static_cast<std::uint8_t>(std::lround(std::min(std::max(value, 0.0), 1.0) * 255.0));
+}
+
+StraightColor transformed(StraightColor color, const ColorMatrix& matrix) {
+  const double row[5] = {color.red / 255.0, color.green / 255.0, color.blue / 255.0, color.alpha / 255.0, 1.0};
+  double result[4];
+  for (int column = 0; column < 4; ++column) {
+    result[column] = 0.0;
+    for (int index = 0; index < 5; ++index) {
+      result[column] += row[index] * matrix.m[index][column];
+    }
+  }
+  return StraightColor{channelByte(result[0]), channelByte(result[1]), channelByte(result[2]), channelByte(result[3])};
+}
+
+std::uint32_t adjustedPixel(std::uint32_t pixel, const ColorAdjustment& adjustment) {
+  StraightColor color = straightColor(pixel);
+  if (isGray(color) && adjustment.flags == Gdiplus::ColorMatrixFlagsSkipGrays) {
+    return pixel;
+  }
+  bool grayMatrix = isGray(color) && adjustment.flags == Gdiplus::ColorMatrixFlagsAltGray;
+  return premultipliedPixel(transformed(color, grayMatrix ? adjustment.grayMatrix : adjustment.matrix));
+}
+
+// Whether the matrix's used columns (the fifth is not) are those of the
+// identity, but for the red, green and blue factors on the diagonal.
+bool isDiagonalKeepingAlpha(const ColorMatrix& matrix) {
+  for (int row = 0; row < 5; ++row) {
+    for (int column = 0; column < 4; ++column) {
+      bool colorFactor = row == column && row < 3;
+      float identity = row == column ? 1.0f : 0.0f;
+      if (!colorFactor && matrix.m[row][column] != identity) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+bool isFactor(float value) { return value >= 0.0f && value <= 1.0f; }
+
+}  // namespace
+
+bool isIdentity(const ColorAdjustment& adjustment) {
+  const ColorMatrix& matrix = adjustment.matrix;
+  bool grayMatrixUsed = adjustment.flags == Gdiplus::ColorMatrixFlagsAltGray;
+  return isDiagonalKeepingAlpha(matrix) && matrix.m[0][0] == 1.0f && matrix.m[1][1] == 1.0f &&
+         matrix.m[2][2] == 1.0f && !grayMatrixUsed;
+}
+
+bool isChannelTint(const ColorAdjustment& adjustment) {
+  const ColorMatrix& matrix = adjustment.matrix;
+  return adjustment.flags == Gdiplus::ColorMatrixFlagsDefault && isDiagonalKeepingAlpha(matrix) &&
+         isFactor(matrix.m[0][0]) && isFactor(matrix.m[1][1]) && isFactor(matrix.m[2][2]);
+}
+
+std::unique_ptr<Surface> tintedCopy(const Surface& picture, const Rect& area, const ColorAdjustment& adjustment) {
+  std::unique_ptr<Surface> copy = Surface::create(area.Width, area.Height);
+  PixmanImage source(newViewOf(picture));
+  // A component-alpha mask multiplies each channel of the source by the
+  // same channel of the mask: alpha by 0xFF (kept), red by the red factor,
+  // and so on. With PIXMAN_OP_SRC nothing of the destination enters; under
+  // OVER the destination would be weighed by each channel's factor too,
+  // not by the pixel's alpha alone.
+  const ColorMatrix& matrix = adjustment.matrix;
+  std::uint32_t factors = 0xFF000000u | std::uint32_t{channelByte(matrix.m[0][0])} << 16 |
+                          std::uint32_t{channelByte(matrix.m[1][1])} << 8 | channelByte(matrix.m[2][2]);
+  PixmanImage mask(pixman_image_create_bits(PIXMAN_a8r8g8b8, 1, 1, &factors, sizeof factors));
+  if (!copy || !source.get() || !mask.get()) {
+    return nullptr;
+  }
+  pixman_image_set_repeat(mask.get(), PIXMAN_REPEAT_NORMAL);
+  pixman_image_set_component_alpha(mask.get(), 1);
+  pixman_image_composite32(PIXMAN_OP_SRC, source.get(), mask.get(), copy->image(), area.X, area.Y, 0, 0, 0, 0,
+                           area.Width, area.Height);
+  return copy;
+}
+
+std::unique_ptr<Surface> matrixAdjustedCopy(const Surface& picture, const Rect& area,
+                                            const ColorAdjustment& adjustment) {
+  std::unique_ptr<Surface> copy = Surface::create(area.Width, area.Height);
+  if (!copy) {
+    return nullptr;
+  }
+  for (int y = 0; y < area.Height; ++y) {
+    std::uint32_t* row = rowOf(*copy, y);
+    for (int x = 0; x < area.Width; ++x) {
+      row[x] = adjustedPixel(picture.pixel(area.X + x, area.Y + y), adjustment);
+    }
+  }
+  return copy;
+}
+
+Gdiplus::Status drawPicture(Surface& destination, const Rect& destinationRect, const Surface& picture,
+                            const Rect& sourceRect, const ColorAdjustment* adjustment) {
+  AxisMapping across;
+  AxisMapping down;
+  Rect area;
+  if (!mapAxis(destinationRect.X, destinationRect.Width, destination.width(), sourceRect.X, sourceRect.Width,
+               across) ||
+      !mapAxis(destinationRect.Y, destinationRect.Height, destination.height(), sourceRect.Y, sourceRect.Height,
+               down) ||
+      !sampledArea(picture, sourceRect, area)) {
+    return Gdiplus::Ok;
+  }
+  SampledPixels pixels;
+  pixman_transform_t transform;
+  if (!adjustedPixels(picture, area, adjustment, pixels)) {
+    return Gdiplus::OutOfMemory;
+  }
+  if (!scalingTransform(across, down, pixels, transform)) {
+    return Gdiplus::ValueOverflow;
+  }
+  PixmanImage source(newViewOf(pixels.copy ? *pixels.copy : picture));
+  if (!source.get()) {
+    return Gdiplus::OutOfMemory;
+  }
+  pixman_image_set_transform(source.get(), &transform);
+  pixman_image_set_filter(source.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
+  pixman_image_composite32(PIXMAN_OP_OVER, source.get(), nullptr, destination.image(), 0, 0, 0, 0, across.first,
+                           down.first, across.count, down.count);
+  return Gdiplus::Ok;
+}
+
+}  // namespace platform
