@@ -140,11 +140,13 @@ void ParentWindow::loadConfig() {
   if (duringLoadHook_) {
     duringLoadHook_();
   }
+  createChildWindows();
   loading_ = false;
   carryOutDeferredCommands();
 }
 
 void ParentWindow::unloadConfig() {
+  destroyChildWindows();
   destroyLauncherMenu();
   xmlManager_.unload();
 }

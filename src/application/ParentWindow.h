@@ -59,6 +59,11 @@ class ParentWindow : public lib::winapi::BaseApplication {
 
   // The launcher menu: built from the settings, destroyed with them, and
   // shown at the cursor; showLauncherMenu is false when there is none.
+  // The picture windows: made by the load's last step, destroyed first by
+  // the unload.
+  void createChildWindows();
+  void destroyChildWindows();
+
   void createLauncherMenu();
   void appendLauncherItems(lib::xerces::XMLElement* element, HMENU menu, int depth);
   void destroyLauncherMenu();
