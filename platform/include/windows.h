@@ -441,6 +441,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 LPWSTR WINAPI GetCommandLineW(void);
 HLOCAL WINAPI LocalFree(HLOCAL memory);
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int textLength, LPWSTR wide, int wideLength);
+LPSTR WINAPI CharNextA(LPCSTR text);
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR text, int textLength,
                                LPCSTR defaultChar, LPBOOL usedDefaultChar);
 

@@ -109,3 +109,16 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wid
 }
 
 }  // extern "C"
+
+// The next character of an ANSI text: in UTF-8, past a lead byte and its
+// continuation bytes, never past the terminator.
+extern "C" LPSTR WINAPI CharNextA(LPCSTR text) {
+  if (!text || *text == '\0') {
+    return const_cast<LPSTR>(text);
+  }
+  const char* next = text + 1;
+  while ((static_cast<unsigned char>(*next) & 0xC0) == 0x80) {
+    ++next;
+  }
+  return const_cast<LPSTR>(next);
+}

@@ -13,7 +13,6 @@ const char ParentWindow::kTitle[] = "Tessaline";
 const char ParentWindow::kLoadFailure[] = "設定ファイルの読み込みに失敗しました\n";
 
 ParentWindow* ParentWindow::pInstance_ = NULL;
-std::function<void()> ParentWindow::duringLoadHook_;
 
 namespace {
 
@@ -137,14 +136,13 @@ void ParentWindow::loadConfig() {
     throw kLoadFailure;
   }
   createLauncherMenu();
-  if (duringLoadHook_) {
-    duringLoadHook_();
-  }
+  createChildWindows();
   loading_ = false;
   carryOutDeferredCommands();
 }
 
 void ParentWindow::unloadConfig() {
+  destroyChildWindows();
   destroyLauncherMenu();
   xmlManager_.unload();
 }

@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include <functional>
 #include <vector>
 
 #include "application/LaunchItem.h"
@@ -59,6 +58,11 @@ class ParentWindow : public lib::winapi::BaseApplication {
 
   // The launcher menu: built from the settings, destroyed with them, and
   // shown at the cursor; showLauncherMenu is false when there is none.
+  // The picture windows: made by the load's last step, destroyed first by
+  // the unload.
+  void createChildWindows();
+  void destroyChildWindows();
+
   void createLauncherMenu();
   void appendLauncherItems(lib::xerces::XMLElement* element, HMENU menu, int depth);
   void destroyLauncherMenu();
@@ -73,10 +77,6 @@ class ParentWindow : public lib::winapi::BaseApplication {
   HMENU hSystemMenu_;
   std::vector<HMENU> launcherMenus_;  // the first is the root launcher menu
   std::vector<LaunchItem> launchItems_;
-
-  // Tests run a nested modal loop here, between the launcher menu and the
-  // pictures, as a picture's failure message box does; empty otherwise.
-  static std::function<void()> duringLoadHook_;
 
  private:
   void onCommand(WORD command);

@@ -59,21 +59,22 @@ void chooseFromSystemMenu(const std::string& item) {
   script::chooseMenuItem(item);
 }
 
-class TrayAndSystemMenu : public ProgramFixture {
- protected:
-  void TearDown() override {
-    ParentWindow::duringLoadHook_ = nullptr;
-    ProgramFixture::TearDown();
-  }
-};
+// A settings file whose one picture cannot be loaded: its failure box
+// keeps the load waiting, with the tray live, until its OK is pressed.
+const char kLoadThatWaits[] =
+    "<?xml version=\"1.0\"?>\n<system><image w='5' h='5' path='missing.png'/></system>\n";
+
+class TrayAndSystemMenu : public ProgramFixture {};
 
 TEST_F(TrayAndSystemMenu, StartUpMakesTheSystemMenuAndTheTrayIconBeforeTheLoad) {
+  writeFile("config.xml", kLoadThatWaits);
   bool gdiplusAtLoad = false;
   std::vector<desktop::TrayIcon> iconsAtLoad;
-  ParentWindow::duringLoadHook_ = [&] {
+  script::then([&] {  // the picture's failure box is open: the load runs
     gdiplusAtLoad = desktop::gdiplusRunning();
     iconsAtLoad = desktop::trayIcons();
-  };
+  });
+  script::pressMessageBoxButton(IDOK);
   chooseFromSystemMenu("Exit");
 
   EXPECT_EQ(0, runProgram());
@@ -242,39 +243,36 @@ TEST_F(TrayAndSystemMenu, CommandsIgnoreTheHighWord) {
   EXPECT_TRUE(seen[1].topMostChecked && seen[1].hideChecked) << "Reload ran and kept the marks";
 }
 
-// Reload and Exit chosen while a load waits in a modal loop (as it does for
-// a picture's failure box) run after that load, once, and Exit wins.
+// Reload and Exit chosen while a load waits in a modal loop (a picture's
+// failure box) run after that load, once, and Exit wins.
 TEST_F(TrayAndSystemMenu, ReloadAndExitChosenDuringALoadRunAfterIt) {
   struct Case {
     const char* name;
     std::vector<std::string> chosenDuringFirstLoad;
-    int expectedLoads;
+    std::size_t expectedLoads;  // each load shows the picture's box once
   };
   const Case cases[] = {
       {"Reload twice", {"Reload", "Reload"}, 2},
       {"Reload then Exit", {"Reload", "Exit"}, 1},
       {"Exit then Reload", {"Exit", "Reload"}, 1},
   };
+  writeFile("config.xml", kLoadThatWaits);
   for (const Case& testCase : cases) {
     desktop::reset();
     desktop::setEcho(false);
-    int loads = 0;
-    ParentWindow::duringLoadHook_ = [&] {
-      if (++loads == 1) {
-        MessageBoxA(NULL, "waiting inside the load", "load", MB_OK);
-      }
-    };
     for (const std::string& item : testCase.chosenDuringFirstLoad) {
       chooseFromSystemMenu(item);
     }
-    script::pressMessageBoxButton(IDOK);
+    for (std::size_t load = 0; load < testCase.expectedLoads; ++load) {
+      script::pressMessageBoxButton(IDOK);
+    }
     if (testCase.expectedLoads == 2) {
       chooseFromSystemMenu("Exit");
     }
 
     EXPECT_EQ(0, runProgram()) << testCase.name;
 
-    EXPECT_EQ(testCase.expectedLoads, loads) << testCase.name;
+    EXPECT_EQ(testCase.expectedLoads, desktop::messageBoxes().size()) << testCase.name;
     EXPECT_EQ(0u, script::pendingActions()) << testCase.name;
     EXPECT_TRUE(desktop::windows().empty()) << testCase.name;
   }
