@@ -103,11 +103,12 @@ class DesktopInput : public platform::InputSink {
     return "";
   }
   static std::string carryOut(const platform::input::ReleaseButton& input) {
-    if (platform::isTrackingMenu()) {
-      return "a mouse button is released while a menu is open";
-    }
+    // The release of the click that opened a menu goes to the menu, which
+    // does nothing with it over no item.
     platform::theDesktop().mouseButtons &= ~buttonFlag(input.button);
-    queueMouseMessage(buttonMessage(input.button, false));
+    if (!platform::isTrackingMenu()) {
+      queueMouseMessage(buttonMessage(input.button, false));
+    }
     return "";
   }
   static std::string carryOut(const platform::input::PressMessageBoxButton& input) {

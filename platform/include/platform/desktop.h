@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -141,6 +143,38 @@ struct GdiplusObjectCounts {
   std::size_t imageAttributes;
 };
 GdiplusObjectCounts liveGdiplusObjects();
+
+// What UpdateLayeredWindow last gave a window: its size, its pixels as
+// premultiplied 0xAARRGGBB, top row first, and the constant alpha (255 for
+// content given without ULW_ALPHA). Null for a window without content.
+struct LayeredContent {
+  int width = 0;
+  int height = 0;
+  int constantAlpha = 0;
+  std::vector<std::uint32_t> pixels;
+};
+std::unique_ptr<LayeredContent> layeredContent(HWND window);
+
+// Everything the desktop counts that a program can leak, in one value to
+// compare before and after.
+struct ObjectCounts {
+  std::size_t windows = 0;
+  std::size_t classes = 0;  // registered by any module
+  std::size_t menus = 0;
+  std::size_t trayIcons = 0;
+  std::size_t deviceContexts = 0;
+  std::size_t bitmaps = 0;
+  std::size_t gdiplusImages = 0;
+  std::size_t gdiplusGraphics = 0;
+  std::size_t gdiplusImageAttributes = 0;
+
+  bool operator==(const ObjectCounts& other) const;
+  bool operator!=(const ObjectCounts& other) const { return !(*this == other); }
+};
+ObjectCounts objectCounts();
+
+// "windows 2, classes 2, menus 1, ..." for failure messages.
+std::ostream& operator<<(std::ostream& stream, const ObjectCounts& counts);
 
 // The picture of an icon made by LoadImageA or LoadIconA from a resource:
 // its size, the bits per pixel of the image it came from, and its pixels,

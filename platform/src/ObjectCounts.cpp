@@ -1,0 +1,66 @@
+// What the desktop counts, in one value: tests compare it before and after
+// a run to see leaks.
+#include <platform/desktop.h>
+
+#include <tuple>
+
+#include "Desktop.h"
+#include "Surface.h"
+
+namespace platform {
+namespace desktop {
+
+namespace {
+
+auto fields(const ObjectCounts& counts) {
+  return std::tie(counts.windows, counts.classes, counts.menus, counts.trayIcons, counts.deviceContexts, counts.bitmaps,
+                  counts.gdiplusImages, counts.gdiplusGraphics, counts.gdiplusImageAttributes);
+}
+
+}  // namespace
+
+bool ObjectCounts::operator==(const ObjectCounts& other) const { return fields(*this) == fields(other); }
+
+std::ostream& operator<<(std::ostream& stream, const ObjectCounts& counts) {
+  return stream << "windows " << counts.windows << ", classes " << counts.classes << ", menus " << counts.menus
+                << ", tray icons " << counts.trayIcons << ", DCs " << counts.deviceContexts << ", bitmaps "
+                << counts.bitmaps << ", GDI+ images " << counts.gdiplusImages << ", graphics "
+                << counts.gdiplusGraphics << ", image attributes " << counts.gdiplusImageAttributes;
+}
+
+ObjectCounts objectCounts() {
+  Desktop& desktop = theDesktop();
+  GdiplusObjectCounts gdiplus = liveGdiplusObjects();
+  ObjectCounts counts;
+  counts.windows = desktop.zOrder.size();
+  counts.classes = desktop.classes.size();
+  counts.menus = menuCount();
+  counts.trayIcons = desktop.trayIcons.size();
+  counts.deviceContexts = deviceContextCount();
+  counts.bitmaps = bitmapCount();
+  counts.gdiplusImages = gdiplus.images;
+  counts.gdiplusGraphics = gdiplus.graphics;
+  counts.gdiplusImageAttributes = gdiplus.imageAttributes;
+  return counts;
+}
+
+std::unique_ptr<LayeredContent> layeredContent(HWND window) {
+  Window* record = findWindowRecord(window);
+  if (!record || !record->layeredSurface) {
+    return nullptr;
+  }
+  const Surface& surface = *record->layeredSurface;
+  std::unique_ptr<LayeredContent> content(new LayeredContent);
+  content->width = surface.width();
+  content->height = surface.height();
+  content->constantAlpha = record->layeredConstantAlpha;
+  for (int y = 0; y < surface.height(); ++y) {
+    for (int x = 0; x < surface.width(); ++x) {
+      content->pixels.push_back(surface.pixel(x, y));
+    }
+  }
+  return content;
+}
+
+}  // namespace desktop
+}  // namespace platform
