@@ -52,7 +52,9 @@ std::vector<std::uint32_t> gradientPixels(int size) {
 
 std::string picturePath(int index) { return "picture" + std::to_string(index) + ".png"; }
 
-std::basic_string<WCHAR> widePath(const std::string& path) { return std::basic_string<WCHAR>(path.begin(), path.end()); }
+std::basic_string<WCHAR> widePath(const std::string& path) {
+  return std::basic_string<WCHAR>(path.begin(), path.end());
+}
 
 // The picture files, written once into a directory of their own that stays
 // current until the process ends; config.xml is written there by each
