@@ -77,7 +77,7 @@ def flower(x, y):
     dx, dy = x - cx, y - cy
     r = math.hypot(dx, dy)
     angle = math.atan2(dy, dx)
-    petal_edge = SIZE * (0.26 + 0.17 * abs(math.cos(3 * angle)))
+    petal_edge = SIZE * (0.22 + 0.14 * abs(math.cos(3 * angle)))
     petals = coverage(r - petal_edge, 1.5)
     shadow_r = math.hypot(dx - SIZE * 0.03, dy - SIZE * 0.04)
     shadow = (0.1, 0.0, 0.1, 0.35 * (1 - smooth(-SIZE * 0.05, SIZE * 0.08, shadow_r - petal_edge)))
