@@ -161,15 +161,10 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
 
 // The model's windows have no frame: the client area is the whole window.
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
-  platform::Window* record = windowOrError(window);
-  if (!record) {
+  if (!GetWindowRect(window, rect)) {
     return FALSE;
   }
-  if (!rect) {
-    SetLastError(ERROR_NOACCESS);
-    return FALSE;
-  }
-  *rect = RECT{0, 0, record->rect.right - record->rect.left, record->rect.bottom - record->rect.top};
+  *rect = RECT{0, 0, rect->right - rect->left, rect->bottom - rect->top};
   return TRUE;
 }
 
