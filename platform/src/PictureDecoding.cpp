@@ -1,9 +1,13 @@
-// Picture files through gdk-pixbuf, converted once to the layer's surface.
+// Picture files through gdk-pixbuf. A picture with alpha is turned into the
+// layer's premultiplied pixels where gdk-pixbuf put it, and the surface
+// keeps gdk-pixbuf's memory: start-up decodes every picture once, and a
+// second buffer per picture would cost as much again in fresh pages.
 #include "PictureDecoding.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "StraightColor.h"
@@ -12,43 +16,81 @@ namespace platform {
 
 namespace {
 
-// gdk-pixbuf has loaders for more formats (SVG, XPM, TGA...) than GDI+.
-bool isFormatGdiplusReads(const char* path) {
-  static const char* const kFormats[] = {"png", "jpeg", "gif", "bmp", "ico", "tiff"};
-  GdkPixbufFormat* format = gdk_pixbuf_get_file_info(path, nullptr, nullptr);
-  if (!format) {
+// gdk-pixbuf has loaders for more formats (SVG, XPM, TGA...) than GDI+, so
+// a file is only handed over when it starts as one of GDI+'s formats does.
+bool startsAsFormatGdiplusReads(const char* path) {
+  struct Signature {
+    const char* bytes;
+    std::size_t length;
+  };
+  static const Signature kSignatures[] = {
+      {"\x89PNG\r\n\x1A\n", 8}, {"\xFF\xD8\xFF", 3}, {"GIF87a", 6},   {"GIF89a", 6},
+      {"BM", 2},                {"\0\0\1\0", 4},     {"II*\0", 4},    {"MM\0*", 4},
+  };
+  unsigned char start[8] = {};
+  std::FILE* file = std::fopen(path, "rb");
+  if (!file) {
     return false;
   }
-  gchar* name = gdk_pixbuf_format_get_name(format);
-  bool known = false;
-  for (const char* each : kFormats) {
-    known = known || std::strcmp(name, each) == 0;
-  }
-  g_free(name);
-  return known;
-}
-
-// gdk-pixbuf's rows are straight RGB or RGBA bytes.
-void copyPixels(GdkPixbuf* pixbuf, Surface& picture) {
-  const guint8* pixels = gdk_pixbuf_read_pixels(pixbuf);
-  int stride = gdk_pixbuf_get_rowstride(pixbuf);
-  int channels = gdk_pixbuf_get_n_channels(pixbuf);
-  bool hasAlpha = gdk_pixbuf_get_has_alpha(pixbuf);
-  std::uint8_t* target = reinterpret_cast<std::uint8_t*>(pixman_image_get_data(picture.image()));
-  int targetStride = pixman_image_get_stride(picture.image());
-  for (int y = 0; y < picture.height(); ++y) {
-    const guint8* source = pixels + static_cast<std::ptrdiff_t>(y) * stride;
-    std::uint32_t* row = reinterpret_cast<std::uint32_t*>(target + static_cast<std::ptrdiff_t>(y) * targetStride);
-    for (int x = 0; x < picture.width(); ++x, source += channels) {
-      row[x] = premultipliedPixel(StraightColor{source[0], source[1], source[2], hasAlpha ? source[3] : guint8{255}});
+  std::size_t length = std::fread(start, 1, sizeof start, file);
+  std::fclose(file);
+  for (const Signature& signature : kSignatures) {
+    if (length >= signature.length && std::memcmp(start, signature.bytes, signature.length) == 0) {
+      return true;
     }
   }
+  return false;
+}
+
+// Straight RGBA bytes become premultiplied 0xAARRGGBB in the same place:
+// both are four bytes a pixel. Read as little-endian words (the layer's
+// machines are), so that the compiler can do several pixels at once.
+void premultiplyInPlace(guint8* pixels, int width, int height, int stride) {
+  for (int y = 0; y < height; ++y) {
+    std::uint32_t* row = reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * stride);
+    for (int x = 0; x < width; ++x) {
+      std::uint32_t bytes = row[x];
+      std::uint32_t alpha = bytes >> 24;
+      row[x] = alpha << 24 | scaledByAlpha(bytes & 0xFF, alpha) << 16 | scaledByAlpha(bytes >> 8 & 0xFF, alpha) << 8 |
+               scaledByAlpha(bytes >> 16 & 0xFF, alpha);
+    }
+  }
+}
+
+void releasePixbuf(void* pixbuf) { g_object_unref(pixbuf); }
+
+// A picture with alpha: the surface takes gdk-pixbuf's pixels over.
+std::unique_ptr<Surface> adoptPixels(GdkPixbuf* pixbuf) {
+  int width = gdk_pixbuf_get_width(pixbuf);
+  int height = gdk_pixbuf_get_height(pixbuf);
+  int stride = gdk_pixbuf_get_rowstride(pixbuf);
+  guint8* pixels = gdk_pixbuf_get_pixels(pixbuf);
+  premultiplyInPlace(pixels, width, height, stride);
+  return Surface::adopt(width, height, reinterpret_cast<std::uint32_t*>(pixels), stride, pixbuf, releasePixbuf);
+}
+
+// A picture without alpha has three bytes a pixel: copied, opaque.
+std::unique_ptr<Surface> copyOpaquePixels(GdkPixbuf* pixbuf) {
+  std::unique_ptr<Surface> picture = Surface::create(gdk_pixbuf_get_width(pixbuf), gdk_pixbuf_get_height(pixbuf));
+  if (picture) {
+    const guint8* pixels = gdk_pixbuf_read_pixels(pixbuf);
+    int stride = gdk_pixbuf_get_rowstride(pixbuf);
+    for (int y = 0; y < picture->height(); ++y) {
+      const guint8* source = pixels + static_cast<std::ptrdiff_t>(y) * stride;
+      std::uint32_t* row = static_cast<std::uint32_t*>(picture->bits()) + static_cast<std::ptrdiff_t>(y) * picture->width();
+      for (int x = 0; x < picture->width(); ++x, source += 3) {
+        row[x] = 0xFF000000u | std::uint32_t{source[0]} << 16 | std::uint32_t{source[1]} << 8 | source[2];
+      }
+    }
+  }
+  g_object_unref(pixbuf);
+  return picture;
 }
 
 }  // namespace
 
 Gdiplus::Status decodePictureFile(const std::string& path, std::unique_ptr<Surface>& picture) {
-  if (!isFormatGdiplusReads(path.c_str())) {
+  if (!startsAsFormatGdiplusReads(path.c_str())) {
     return Gdiplus::InvalidParameter;
   }
   GError* error = nullptr;
@@ -58,11 +100,9 @@ Gdiplus::Status decodePictureFile(const std::string& path, std::unique_ptr<Surfa
     g_clear_error(&error);
     return memoryShort ? Gdiplus::OutOfMemory : Gdiplus::InvalidParameter;
   }
-  picture = Surface::create(gdk_pixbuf_get_width(pixbuf), gdk_pixbuf_get_height(pixbuf));
-  if (picture) {
-    copyPixels(pixbuf, *picture);
-  }
-  g_object_unref(pixbuf);
+  bool fourBytesAPixel = gdk_pixbuf_get_has_alpha(pixbuf) && gdk_pixbuf_get_n_channels(pixbuf) == 4 &&
+                         gdk_pixbuf_get_bits_per_sample(pixbuf) == 8;
+  picture = fourBytesAPixel ? adoptPixels(pixbuf) : copyOpaquePixels(pixbuf);
   return picture ? Gdiplus::Ok : Gdiplus::OutOfMemory;
 }
 

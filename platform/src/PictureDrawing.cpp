@@ -96,37 +96,55 @@ bool sampledArea(const Surface& picture, const Rect& source, Rect& area) {
          span(source.Y, source.Height, picture.height(), area.Y, area.Height);
 }
 
-// What a drawing samples: the picture itself, or an adjusted copy of the
-// area it reaches, which lies at `origin` in the picture.
-struct SampledPixels {
-  std::unique_ptr<Surface> copy;
-  int originX = 0;
-  int originY = 0;
-};
-
-bool adjustedPixels(const Surface& picture, const Rect& area, const ColorAdjustment* adjustment,
-                    SampledPixels& pixels) {
-  if (!adjustment || isIdentity(*adjustment)) {
-    return true;
-  }
-  pixels.copy = isChannelTint(*adjustment) ? tintedCopy(picture, area, *adjustment)
-                                           : matrixAdjustedCopy(picture, area, *adjustment);
-  pixels.originX = area.X;
-  pixels.originY = area.Y;
-  return pixels.copy != nullptr;
-}
-
-// Destination pixel `first + i` samples `start + i * scale`: as pixman maps
-// the centres (i + 0.5) of the composite's own coordinates.
-bool scalingTransform(const AxisMapping& across, const AxisMapping& down, const SampledPixels& pixels,
+// Destination pixel `first + i` samples `start + i * scale` of a source
+// whose pixel (0, 0) lies at `origin` in the picture: as pixman maps the
+// centres (i + 0.5) of the composite's own coordinates.
+bool scalingTransform(const AxisMapping& across, const AxisMapping& down, int originX, int originY,
                       pixman_transform_t& transform) {
   pixman_f_transform_t exact;
   pixman_f_transform_init_identity(&exact);
   exact.m[0][0] = across.scale;
-  exact.m[0][2] = across.start - pixels.originX - 0.5 * across.scale;
+  exact.m[0][2] = across.start - originX - 0.5 * across.scale;
   exact.m[1][1] = down.scale;
-  exact.m[1][2] = down.start - pixels.originY - 0.5 * down.scale;
+  exact.m[1][2] = down.start - originY - 0.5 * down.scale;
   return pixman_transform_from_pixman_f_transform(&transform, &exact);
+}
+
+// A source sampled bilinearly by the drawing's scale.
+Gdiplus::Status scaledSource(const Surface& pixels, const AxisMapping& across, const AxisMapping& down, int originX,
+                             int originY, std::unique_ptr<PixmanImage>& source) {
+  pixman_transform_t transform;
+  if (!scalingTransform(across, down, originX, originY, transform)) {
+    return Gdiplus::ValueOverflow;
+  }
+  source = std::make_unique<PixmanImage>(newViewOf(pixels));
+  if (!source->get()) {
+    return Gdiplus::OutOfMemory;
+  }
+  pixman_image_set_transform(source->get(), &transform);
+  pixman_image_set_filter(source->get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
+  return Gdiplus::Ok;
+}
+
+void composeOver(Surface& destination, const AxisMapping& across, const AxisMapping& down, pixman_image_t* source) {
+  pixman_image_composite32(PIXMAN_OP_OVER, source, nullptr, destination.image(), 0, 0, 0, 0, across.first, down.first,
+                           across.count, down.count);
+}
+
+// Whether every pixel of the rectangle is transparent black, as in a
+// freshly made surface.
+bool isClear(const Surface& surface, const AxisMapping& across, const AxisMapping& down) {
+  for (int y = down.first; y < down.first + down.count; ++y) {
+    const std::uint32_t* row = rowOf(surface, y) + across.first;
+    std::uint32_t seen = 0;
+    for (int x = 0; x < across.count; ++x) {
+      seen |= row[x];
+    }
+    if (seen != 0) {
+      return false;
+    }
+  }
+  return true;
 }
 
 bool isGray(StraightColor color) { return color.red == color.green && color.green == color.blue; }
@@ -173,6 +191,101 @@ bool isDiagonalKeepingAlpha(const ColorMatrix& matrix) {
 
 bool isFactor(float value) { return value >= 0.0f && value <= 1.0f; }
 
+// The pixels, whose (0, 0) lies at `origin` in the picture, scaled over
+// the destination.
+Gdiplus::Status drawScaled(Surface& destination, const AxisMapping& across, const AxisMapping& down,
+                           const Surface& pixels, int originX, int originY) {
+  std::unique_ptr<PixmanImage> source;
+  Gdiplus::Status status = scaledSource(pixels, across, down, originX, originY, source);
+  if (status == Gdiplus::Ok) {
+    composeOver(destination, across, down, source->get());
+  }
+  return status;
+}
+
+// A channel tint multiplies each premultiplied channel by its factor: in
+// pixman, a one-pixel component-alpha mask (each channel times the mask's
+// same channel, alpha times 0xFF) in the same composite as the pixels.
+class TintMask {
+ public:
+  explicit TintMask(const ColorMatrix& matrix)
+      : factors_(0xFF000000u | std::uint32_t{channelByte(matrix.m[0][0])} << 16 |
+                 std::uint32_t{channelByte(matrix.m[1][1])} << 8 | channelByte(matrix.m[2][2])),
+        image_(pixman_image_create_bits(PIXMAN_a8r8g8b8, 1, 1, &factors_, sizeof factors_)) {
+    if (image_.get()) {
+      pixman_image_set_repeat(image_.get(), PIXMAN_REPEAT_NORMAL);
+      pixman_image_set_component_alpha(image_.get(), 1);
+    }
+  }
+
+  pixman_image_t* get() const { return image_.get(); }
+
+ private:
+  std::uint32_t factors_;
+  PixmanImage image_;
+};
+
+// The tinted pixels of the picture's area, at its own size.
+std::unique_ptr<Surface> tintedCopy(const Surface& picture, const Rect& area, const TintMask& mask) {
+  std::unique_ptr<Surface> copy = Surface::create(area.Width, area.Height);
+  PixmanImage source(newViewOf(picture));
+  if (!copy || !source.get()) {
+    return nullptr;
+  }
+  pixman_image_composite32(PIXMAN_OP_SRC, source.get(), mask.get(), copy->image(), area.X, area.Y, 0, 0, 0, 0,
+                           area.Width, area.Height);
+  return copy;
+}
+
+// Tinting and bilinear scaling give the same in either order, so the tint
+// goes where there are fewer pixels: on the picture's area before it is
+// enlarged, on the drawn pixels when it is reduced. Those are tinted in the
+// scaling composite itself; as OVER would also weigh what is underneath by
+// each channel's factor rather than by the pixel's alpha alone, that
+// composite only goes straight into a destination that is transparent
+// there, as a picture window's fresh layer is. Anywhere else the tinted
+// pixels are made apart first and then composed over.
+Gdiplus::Status drawTinted(Surface& destination, const AxisMapping& across, const AxisMapping& down,
+                           const Surface& picture, const Rect& area, const ColorMatrix& matrix) {
+  TintMask mask(matrix);
+  if (!mask.get()) {
+    return Gdiplus::OutOfMemory;
+  }
+  if (std::int64_t{area.Width} * area.Height <= std::int64_t{across.count} * down.count) {
+    std::unique_ptr<Surface> tinted = tintedCopy(picture, area, mask);
+    return tinted ? drawScaled(destination, across, down, *tinted, area.X, area.Y) : Gdiplus::OutOfMemory;
+  }
+  std::unique_ptr<PixmanImage> source;
+  Gdiplus::Status status = scaledSource(picture, across, down, 0, 0, source);
+  if (status != Gdiplus::Ok) {
+    return status;
+  }
+  if (isClear(destination, across, down)) {
+    pixman_image_composite32(PIXMAN_OP_SRC, source->get(), mask.get(), destination.image(), 0, 0, 0, 0, across.first,
+                             down.first, across.count, down.count);
+    return Gdiplus::Ok;
+  }
+  std::unique_ptr<Surface> tinted = Surface::create(across.count, down.count);
+  if (!tinted) {
+    return Gdiplus::OutOfMemory;
+  }
+  pixman_image_composite32(PIXMAN_OP_SRC, source->get(), mask.get(), tinted->image(), 0, 0, 0, 0, 0, 0, across.count,
+                           down.count);
+  composeOver(destination, across, down, tinted->image());
+  return Gdiplus::Ok;
+}
+
+// Any other matrix works on straight colours, so it is applied to a copy
+// of the area the drawing samples, before scaling.
+Gdiplus::Status drawAdjusted(Surface& destination, const AxisMapping& across, const AxisMapping& down,
+                             const Surface& picture, const Rect& area, const ColorAdjustment& adjustment) {
+  std::unique_ptr<Surface> adjusted = matrixAdjustedCopy(picture, area, adjustment);
+  if (!adjusted) {
+    return Gdiplus::OutOfMemory;
+  }
+  return drawScaled(destination, across, down, *adjusted, area.X, area.Y);
+}
+
 }  // namespace
 
 bool isIdentity(const ColorAdjustment& adjustment) {
@@ -186,28 +299,6 @@ bool isChannelTint(const ColorAdjustment& adjustment) {
   const ColorMatrix& matrix = adjustment.matrix;
   return adjustment.flags == Gdiplus::ColorMatrixFlagsDefault && isDiagonalKeepingAlpha(matrix) &&
          isFactor(matrix.m[0][0]) && isFactor(matrix.m[1][1]) && isFactor(matrix.m[2][2]);
-}
-
-std::unique_ptr<Surface> tintedCopy(const Surface& picture, const Rect& area, const ColorAdjustment& adjustment) {
-  std::unique_ptr<Surface> copy = Surface::create(area.Width, area.Height);
-  PixmanImage source(newViewOf(picture));
-  // A component-alpha mask multiplies each channel of the source by the
-  // same channel of the mask: alpha by 0xFF (kept), red by the red factor,
-  // and so on. With PIXMAN_OP_SRC nothing of the destination enters; under
-  // OVER the destination would be weighed by each channel's factor too,
-  // not by the pixel's alpha alone.
-  const ColorMatrix& matrix = adjustment.matrix;
-  std::uint32_t factors = 0xFF000000u | std::uint32_t{channelByte(matrix.m[0][0])} << 16 |
-                          std::uint32_t{channelByte(matrix.m[1][1])} << 8 | channelByte(matrix.m[2][2]);
-  PixmanImage mask(pixman_image_create_bits(PIXMAN_a8r8g8b8, 1, 1, &factors, sizeof factors));
-  if (!copy || !source.get() || !mask.get()) {
-    return nullptr;
-  }
-  pixman_image_set_repeat(mask.get(), PIXMAN_REPEAT_NORMAL);
-  pixman_image_set_component_alpha(mask.get(), 1);
-  pixman_image_composite32(PIXMAN_OP_SRC, source.get(), mask.get(), copy->image(), area.X, area.Y, 0, 0, 0, 0,
-                           area.Width, area.Height);
-  return copy;
 }
 
 std::unique_ptr<Surface> matrixAdjustedCopy(const Surface& picture, const Rect& area,
@@ -237,23 +328,13 @@ Gdiplus::Status drawPicture(Surface& destination, const Rect& destinationRect, c
       !sampledArea(picture, sourceRect, area)) {
     return Gdiplus::Ok;
   }
-  SampledPixels pixels;
-  pixman_transform_t transform;
-  if (!adjustedPixels(picture, area, adjustment, pixels)) {
-    return Gdiplus::OutOfMemory;
+  if (!adjustment || isIdentity(*adjustment)) {
+    return drawScaled(destination, across, down, picture, 0, 0);
   }
-  if (!scalingTransform(across, down, pixels, transform)) {
-    return Gdiplus::ValueOverflow;
+  if (isChannelTint(*adjustment)) {
+    return drawTinted(destination, across, down, picture, area, adjustment->matrix);
   }
-  PixmanImage source(newViewOf(pixels.copy ? *pixels.copy : picture));
-  if (!source.get()) {
-    return Gdiplus::OutOfMemory;
-  }
-  pixman_image_set_transform(source.get(), &transform);
-  pixman_image_set_filter(source.get(), PIXMAN_FILTER_BILINEAR, nullptr, 0);
-  pixman_image_composite32(PIXMAN_OP_OVER, source.get(), nullptr, destination.image(), 0, 0, 0, 0, across.first,
-                           down.first, across.count, down.count);
-  return Gdiplus::Ok;
+  return drawAdjusted(destination, across, down, picture, area, *adjustment);
 }
 
 }  // namespace platform

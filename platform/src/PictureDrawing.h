@@ -36,25 +36,19 @@ struct ColorAdjustment {
 Gdiplus::Status drawPicture(Surface& destination, const Gdiplus::Rect& destinationRect, const Surface& picture,
                             const Gdiplus::Rect& sourceRect, const ColorAdjustment* adjustment);
 
-// The two ways colours are adjusted, for drawPicture and for tests that
-// compare them. Each gives a copy of the picture's pixels in `area` (which
-// lies within the picture), adjusted; null when memory is short.
-
 // Whether the adjustment leaves every colour as it is.
 bool isIdentity(const ColorAdjustment& adjustment);
 
 // Whether the adjustment only scales red, green and blue by factors from 0
 // to 1: a diagonal matrix with alpha kept and nothing added. On
 // premultiplied pixels that is the same per-channel multiply, with no need
-// to undo the premultiplication.
+// to undo the premultiplication, and drawPicture does it in pixman.
 bool isChannelTint(const ColorAdjustment& adjustment);
 
-// The channel tint, done by pixman on the premultiplied pixels.
-std::unique_ptr<Surface> tintedCopy(const Surface& picture, const Gdiplus::Rect& area,
-                                    const ColorAdjustment& adjustment);
-
 // Any adjustment, pixel by pixel on straight colours, each result clamped
-// to 0..255 and premultiplied again.
+// to 0..255 and premultiplied again: a copy of the picture's pixels in
+// `area` (which lies within the picture), adjusted; null when memory is
+// short.
 std::unique_ptr<Surface> matrixAdjustedCopy(const Surface& picture, const Gdiplus::Rect& area,
                                             const ColorAdjustment& adjustment);
 

@@ -13,11 +13,17 @@ struct StraightColor {
   std::uint8_t alpha;
 };
 
+// channel × alpha / 255, rounded, without a division: exact for every
+// pair of bytes.
+inline std::uint32_t scaledByAlpha(std::uint32_t channel, std::uint32_t alpha) {
+  std::uint32_t product = channel * alpha + 128u;
+  return (product + (product >> 8)) >> 8;
+}
+
 // 0xAARRGGBB with each colour scaled by alpha, rounded.
 inline std::uint32_t premultipliedPixel(StraightColor color) {
-  auto scaled = [&color](std::uint8_t channel) -> std::uint32_t { return (channel * color.alpha + 127u) / 255u; };
-  return static_cast<std::uint32_t>(color.alpha) << 24 | scaled(color.red) << 16 | scaled(color.green) << 8 |
-         scaled(color.blue);
+  return static_cast<std::uint32_t>(color.alpha) << 24 | scaledByAlpha(color.red, color.alpha) << 16 |
+         scaledByAlpha(color.green, color.alpha) << 8 | scaledByAlpha(color.blue, color.alpha);
 }
 
 // The colour of a premultiplied pixel, rounded; transparent black for a

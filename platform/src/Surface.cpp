@@ -5,6 +5,12 @@
 
 namespace platform {
 
+namespace {
+
+void freeMemory(void* memory) { std::free(memory); }
+
+}  // namespace
+
 std::unique_ptr<Surface> Surface::create(int width, int height, bool bottomUp) {
   if (width < 1 || height < 1 || static_cast<std::int64_t>(width) * height > kLargestPixelCount) {
     return nullptr;
@@ -23,15 +29,27 @@ std::unique_ptr<Surface> Surface::create(int width, int height, bool bottomUp) {
     std::free(memory);
     return nullptr;
   }
-  return std::unique_ptr<Surface>(new Surface(width, height, memory, image));
+  return std::unique_ptr<Surface>(new Surface(width, height, memory, image, memory, freeMemory));
 }
 
-Surface::Surface(int width, int height, std::uint32_t* memory, pixman_image_t* image)
-    : width_(width), height_(height), memory_(memory), image_(image) {}
+std::unique_ptr<Surface> Surface::adopt(int width, int height, std::uint32_t* pixels, int stride, void* owner,
+                                        Release release) {
+  bool sizeFits = width >= 1 && height >= 1 && static_cast<std::int64_t>(width) * height <= kLargestPixelCount;
+  pixman_image_t* image =
+      sizeFits ? pixman_image_create_bits(PIXMAN_a8r8g8b8, width, height, pixels, stride) : nullptr;
+  if (!image) {
+    release(owner);
+    return nullptr;
+  }
+  return std::unique_ptr<Surface>(new Surface(width, height, pixels, image, owner, release));
+}
+
+Surface::Surface(int width, int height, void* memory, pixman_image_t* image, void* owner, Release release)
+    : width_(width), height_(height), memory_(memory), image_(image), owner_(owner), release_(release) {}
 
 Surface::~Surface() {
   pixman_image_unref(image_);
-  std::free(memory_);
+  release_(owner_);
 }
 
 std::uint32_t Surface::pixel(int x, int y) const {

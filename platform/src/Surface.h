@@ -22,6 +22,14 @@ class Surface {
   // memory is short.
   static std::unique_ptr<Surface> create(int width, int height, bool bottomUp = false);
 
+  // A surface over premultiplied pixels that something else allocated,
+  // top row first, rows `stride` bytes apart (a multiple of 4). The surface
+  // owns them from then on: `release(owner)` gives them back when it goes,
+  // and also when making the surface fails (the result is then null).
+  using Release = void (*)(void* owner);
+  static std::unique_ptr<Surface> adopt(int width, int height, std::uint32_t* pixels, int stride, void* owner,
+                                        Release release);
+
   ~Surface();
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;
@@ -39,12 +47,14 @@ class Surface {
   std::uint32_t pixel(int x, int y) const;
 
  private:
-  Surface(int width, int height, std::uint32_t* memory, pixman_image_t* image);
+  Surface(int width, int height, void* memory, pixman_image_t* image, void* owner, Release release);
 
   int width_;
   int height_;
-  std::uint32_t* memory_;
+  void* memory_;
   pixman_image_t* image_;
+  void* owner_;
+  Release release_;
 };
 
 }  // namespace platform

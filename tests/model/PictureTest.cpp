@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "DrawingCases.h"
 #include "PictureDecoding.h"
 #include "PictureDrawing.h"
@@ -100,13 +102,47 @@ TEST_F(PictureTest, ChannelTintOnPremultipliedPixelsAgreesWithTheMatrixOnStraigh
                                          std::make_tuple(200 / 255.0f, 100 / 255.0f, 50 / 255.0f)}) {
     ColorAdjustment tint = adjustment({{0, 0, red}, {1, 1, green}, {2, 2, blue}});
     ASSERT_TRUE(platform::isChannelTint(tint));
-    std::unique_ptr<Surface> fast = platform::tintedCopy(*picture, all, tint);
+    std::unique_ptr<Surface> fast = Surface::create(picture->width(), 1);
+    ASSERT_EQ(Ok, platform::drawPicture(*fast, all, *picture, all, &tint));
     std::unique_ptr<Surface> general = platform::matrixAdjustedCopy(*picture, all, tint);
     for (int x = 0; x < picture->width(); ++x) {
       conformance::DrawingCase context = {"tint", 0, {}, {}, {red, green, blue}, {}};
       EXPECT_EQ("", conformance::probeFailure(context, {x, 0, general->pixel(x, 0)}, fast->pixel(x, 0)))
           << "the channel tint against the matrix, from " << std::hex << pixels[static_cast<std::size_t>(x)];
       EXPECT_EQ(pixels[static_cast<std::size_t>(x)] >> 24, fast->pixel(x, 0) >> 24) << "alpha is kept";
+    }
+  }
+}
+
+// A reduced picture is tinted after scaling, straight into a clear
+// destination or apart and then composed over one that is not; either way
+// it matches the general matrix applied before scaling.
+TEST_F(PictureTest, ReducedTintAgreesWithTheMatrixOverAnyBackground) {
+  std::vector<std::uint32_t> straight;
+  for (std::uint32_t index = 0; index < 64; ++index) {
+    straight.push_back((index * 4) << 24 | (index * 37 % 256) << 16 | (255 - index * 3) << 8 | (index * 11 % 256));
+  }
+  std::unique_ptr<Surface> picture = Surface::create(8, 8);
+  std::transform(straight.begin(), straight.end(), static_cast<std::uint32_t*>(picture->bits()), [](std::uint32_t p) {
+    return platform::premultipliedPixel({static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+                                         static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 24)});
+  });
+  ColorAdjustment tint = adjustment({{0, 0, 0.25f}, {1, 1, 1.0f}, {2, 2, 0.5f}});
+  std::unique_ptr<Surface> adjusted = platform::matrixAdjustedCopy(*picture, Rect(0, 0, 8, 8), tint);
+  for (std::uint32_t background : {0x00000000u, 0xFF204060u, 0x80400000u}) {
+    std::unique_ptr<Surface> tinted = Surface::create(3, 3);
+    std::unique_ptr<Surface> expected = Surface::create(3, 3);
+    for (Surface* each : {tinted.get(), expected.get()}) {
+      std::fill_n(static_cast<std::uint32_t*>(each->bits()), 9, background);
+    }
+    ASSERT_EQ(Ok, platform::drawPicture(*tinted, Rect(0, 0, 3, 3), *picture, Rect(0, 0, 8, 8), &tint));
+    ASSERT_EQ(Ok, platform::drawPicture(*expected, Rect(0, 0, 3, 3), *adjusted, Rect(0, 0, 8, 8), nullptr));
+    for (int y = 0; y < 3; ++y) {
+      for (int x = 0; x < 3; ++x) {
+        conformance::DrawingCase context = {"reduced tint", background, {}, {}, {0.25f, 1, 0.5f}, {}};
+        EXPECT_EQ("", conformance::probeFailure(context, {x, y, expected->pixel(x, y)}, tinted->pixel(x, y)))
+            << "over background " << std::hex << background;
+      }
     }
   }
 }
