@@ -289,6 +289,18 @@ TEST_F(PictureTest, LeftDragMovesThePictureByTheCursorTravel) {
   RECT before = {};
   GetWindowRect(window, &before);
 
+  // As a user does, the mouse comes to the picture before the press: the
+  // drag starts where the program reads the cursor when the press comes,
+  // which under Wine can still be where it was before a move and press
+  // sent as one input.
+  sendMouse(grip);
+  ASSERT_TRUE(desktop::waitUntil(
+      [&]() {
+        POINT cursor = {};
+        return GetCursorPos(&cursor) && cursor.x == grip.x && cursor.y == grip.y;
+      },
+      kEffectTimeout))
+      << "the cursor did not come to the picture";
   sendMouse(grip, MOUSEEVENTF_LEFTDOWN);
   ASSERT_TRUE(desktop::waitUntil([&]() { return captureOfThread(window) == window; }, kEffectTimeout))
       << "after the left button went down on the picture: expected it to have the mouse capture, got "
@@ -314,6 +326,42 @@ TEST_F(PictureTest, LeftDragMovesThePictureByTheCursorTravel) {
                      << "): expected the picture at " << describeRect(expected) << ", got " << describeRect(actual);
   EXPECT_TRUE(desktop::waitUntil([&]() { return captureOfThread(window) == NULL; }, kEffectTimeout))
       << "after the release: expected the picture to let the mouse go, got capture " << captureOfThread(window);
+}
+
+// Whether `upper` comes before `lower` in the Z order of top-level windows.
+bool isAbove(HWND upper, HWND lower) {
+  for (HWND next = GetWindow(upper, GW_HWNDNEXT); next != NULL; next = GetWindow(next, GW_HWNDNEXT)) {
+    if (next == lower) {
+      return true;
+    }
+  }
+  return false;
+}
+
+TEST_F(PictureTest, LeftClickRaisesThePictureAboveTheOthers) {
+  // The second picture, tinted blue, is raised last from here (which also
+  // lets Wine manage both, see letWineManage), so it lies over the first
+  // where they overlap.
+  const Placement lower = {200, 200, 120, 120};
+  const Placement upper = {260, 260, 120, 120};
+  const POINT overlap = {290, 290};
+  const COLORREF white = RGB(255, 255, 255);
+  ASSERT_NO_FATAL_FAILURE(startWithImages(imageElement(lower, "0xFFFFFFFF", kWhitePicture) +
+                                          imageElement(upper, "0xFF0000FF", kWhitePicture)));
+  HWND first = picture(0);
+  HWND second = picture(1);
+  ASSERT_TRUE(first != NULL && second != NULL) << describe(*process_);
+  ASSERT_NO_FATAL_FAILURE(letWineManage(first));
+  ASSERT_NO_FATAL_FAILURE(letWineManage(second));
+  ASSERT_TRUE(isAbove(second, first)) << "before the click: expected ChildWindow1 above ChildWindow0";
+
+  click({lower.x + 20, lower.y + 20}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+
+  EXPECT_TRUE(desktop::waitUntil([&]() { return isAbove(first, second); }, kEffectTimeout))
+      << "after a click on ChildWindow0: expected it above ChildWindow1; " << describe(*process_);
+  EXPECT_TRUE(desktop::waitUntil([&]() { return closeTo(screenPixel(overlap), white); }, kEffectTimeout))
+      << "where the pictures overlap: expected the clicked white picture, " << describeColor(white) << ", got "
+      << describeColor(screenPixel(overlap));
 }
 
 TEST_F(PictureTest, RightClickOpensTheLauncherMenuAtTheCursorAndEscapeClosesIt) {
