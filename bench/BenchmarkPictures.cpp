@@ -37,8 +37,8 @@ void writeSettings(int count) {
   for (int index = 0; index < count; ++index) {
     Placement place = placementOf(index);
     text += "  <image x=\"" + std::to_string(place.x) + "\" y=\"" + std::to_string(place.y) + "\" w=\"" +
-            std::to_string(kShownSize) + "\" h=\"" + std::to_string(kShownSize) + "\" color=\"" + kTint +
-            "\" path=\"" + picturePath(index) + "\"/>\n";
+            std::to_string(kShownSize) + "\" h=\"" + std::to_string(kShownSize) + "\" color=\"" + kTint + "\" path=\"" +
+            picturePath(index) + "\"/>\n";
   }
   std::ofstream file("config.xml");
   file << text << "</system>\n";

@@ -96,9 +96,8 @@ int shownPictures() {
 
 void reportPerPicture(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
-  state.counters["per_picture"] =
-      benchmark::Counter(static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate |
-                                                                   benchmark::Counter::kInvert);
+  state.counters["per_picture"] = benchmark::Counter(
+      static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // Reload from the system menu, the settings unchanged.
@@ -111,9 +110,9 @@ void reloadWithPictures(benchmark::State& state) {
   int exitCode = runActions(
       state, [] { chooseFromSystemMenu("Reload"); }, [&] { shown = shownPictures(); });
   if (exitCode != 0 || shown != pictures || !desktop::messageBoxes().empty()) {
-    std::string error = "expected exit code 0 and " + std::to_string(pictures) + " pictures shown, no message box; got " +
-                        std::to_string(exitCode) + ", " + std::to_string(shown) + ", " +
-                        std::to_string(desktop::messageBoxes().size());
+    std::string error = "expected exit code 0 and " + std::to_string(pictures) +
+                        " pictures shown, no message box; got " + std::to_string(exitCode) + ", " +
+                        std::to_string(shown) + ", " + std::to_string(desktop::messageBoxes().size());
     state.SkipWithError(error.c_str());
     return;
   }

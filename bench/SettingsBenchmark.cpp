@@ -83,8 +83,8 @@ void findEveryPicture(benchmark::State& state) {
   // quadratic in their number: the fit and the time per lookup show it.
   int lookups = static_cast<int>(state.range(0)) + 1;
   state.SetComplexityN(state.range(0));
-  state.counters["per_lookup"] = benchmark::Counter(
-      lookups, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_lookup"] =
+      benchmark::Counter(lookups, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(findEveryPicture)
     ->Arg(10)

@@ -189,8 +189,7 @@ double timeReload(const ProgramRun& run, int pictures) {
   }
   double startedAt = milliseconds();
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(owner, WM_COMMAND, MAKEWPARAM(kReloadCommand, 0), 0, SMTO_NORMAL, kReloadTimeout,
-                           &result)) {
+  if (!SendMessageTimeoutA(owner, WM_COMMAND, MAKEWPARAM(kReloadCommand, 0), 0, SMTO_NORMAL, kReloadTimeout, &result)) {
     throw Failure("Reload was not handled within " + std::to_string(kReloadTimeout) + " ms");
   }
   double elapsed = milliseconds() - startedAt;
@@ -227,9 +226,7 @@ int usage() {
   return 2;
 }
 
-int number(int argc, char** argv, int index, int fallback) {
-  return argc > index ? std::atoi(argv[index]) : fallback;
-}
+int number(int argc, char** argv, int index, int fallback) { return argc > index ? std::atoi(argv[index]) : fallback; }
 
 }  // namespace
 
