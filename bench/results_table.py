@@ -1,0 +1,242 @@
+#!/usr/bin/env python3
+"""Tables the figures of one scripts/bench run in Markdown.
+
+    results_table.py RESULTS_DIRECTORY
+
+RESULTS_DIRECTORY holds one Google Benchmark JSON file per benchmark program
+(<program>.json) and wine.json from program_timing.exe. Each figure shows
+its measured value, the target where it has one, the ratio the target is
+about, and whether it was met; a figure that was not measured says so.
+Every benchmark entry follows in a second table.
+"""
+
+import json
+import statistics
+import sys
+from pathlib import Path
+
+TIME_UNITS = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
+# Parts of a benchmark's name that say how it was run, not what it measures.
+RUN_SETTINGS = ("min_time:", "iterations:", "repeats:")
+
+
+def load_benchmarks(directory):
+    """Entries by their name without run settings; aggregates as name@kind."""
+    entries = {}
+    contexts = {}
+    for path in sorted(directory.glob("*_benchmark.json")):
+        try:
+            document = json.loads(path.read_text())
+        except (OSError, ValueError) as error:
+            print(f"results_table: cannot read {path}: {error}", file=sys.stderr)
+            continue
+        contexts[path.stem] = document.get("context", {})
+        for entry in document.get("benchmarks", []):
+            name = "/".join(part for part in entry["run_name"].split("/") if not part.startswith(RUN_SETTINGS))
+            if entry.get("run_type") == "aggregate":
+                name += "@" + entry.get("aggregate_name", "")
+            entry["program"] = path.stem
+            entries[name] = entry
+    return entries, contexts
+
+
+def load_wine(directory):
+    path = directory / "wine.json"
+    try:
+        return json.loads(path.read_text())
+    except (OSError, ValueError):
+        return None
+
+
+def seconds(entry, field="cpu_time"):
+    """CPU time by default: the machine is shared, and the benchmarks run on
+    one thread, so their CPU time is what other load does not inflate. Rates
+    and per-item counters are CPU-based too."""
+    return entry[field] * TIME_UNITS[entry["time_unit"]]
+
+
+def measured(entries, name):
+    """The entry when it was measured without error, else None."""
+    entry = entries.get(name)
+    if entry is None or entry.get("error_occurred"):
+        return None
+    return entry
+
+
+def format_time(value_seconds):
+    for unit, scale in (("s", 1.0), ("ms", 1e-3), ("µs", 1e-6)):
+        if value_seconds >= scale:
+            return f"{value_seconds / scale:.3g} {unit}"
+    return f"{value_seconds / 1e-9:.3g} ns"
+
+
+def format_rate(pixels_per_second):
+    return f"{pixels_per_second / 1e6:.0f} Mpixel/s"
+
+
+class Table:
+    def __init__(self):
+        self.rows = []
+
+    def figure(self, name, value="not measured", target="", ratio="", result=""):
+        self.rows.append((name, value, target, ratio, result))
+
+    def check(self, name, value, target, ratio, bound, met):
+        """A figure with a target: `ratio` against `bound` decides."""
+        self.figure(name, value, target, f"{ratio:.2f} ({bound})", "met" if met else "**missed**")
+
+    def markdown(self):
+        lines = ["| Figure | Measured | Target | Ratio | Result |", "|---|---|---|---|---|"]
+        lines += ["| " + " | ".join(row) + " |" for row in self.rows]
+        return "\n".join(lines)
+
+
+def start_up_rows(table, entries):
+    for count in (1, 10, 100):
+        start_up = measured(entries, f"startUpToExit/{count}")
+        decode = measured(entries, f"bareDecode/{count}")
+        name = f"Start-up through WinMain to Exit, {count} picture{'s' if count > 1 else ''}"
+        if start_up is None or decode is None:
+            table.figure(name, target="≤ 1.25 × bare decode")
+            continue
+        ratio = seconds(start_up) / seconds(decode)
+        table.check(name, format_time(seconds(start_up)), f"≤ 1.25 × bare decode ({format_time(seconds(decode))})",
+                    ratio, "≤ 1.25", ratio <= 1.25)
+    for label, benchmark in (("Layer decode", "layerDecode/100"), ("Layer render", "layerRender/100")):
+        entry = measured(entries, benchmark)
+        if entry is None:
+            table.figure(f"{label}, per picture (of 100)")
+        else:
+            table.figure(f"{label}, per picture (of 100)", format_time(seconds(entry) / 100))
+
+
+def render_rows(table, entries):
+    for argument, label in ((0, "downscale 1024² → 256²"), (1, "upscale 256² → 1024²")):
+        layer = measured(entries, f"layerDrawImage/upscale:{argument}")
+        pixman = measured(entries, f"pixmanBilinearOver/upscale:{argument}")
+        name = f"Render, {label}"
+        if layer is None or pixman is None:
+            table.figure(name, target="≥ 0.8 × pixman")
+            continue
+        ratio = layer["items_per_second"] / pixman["items_per_second"]
+        table.check(name, format_rate(layer["items_per_second"]),
+                    f"≥ 0.8 × pixman ({format_rate(pixman['items_per_second'])})", ratio, "≥ 0.80", ratio >= 0.8)
+
+
+def memory_rows(table, entries):
+    entry = measured(entries, "residentSizeWithPictures/100")
+    name = "Resident size with 100 pictures"
+    target = "≤ 1.2 × (decoded + layers) + 8 MiB"
+    if entry is None:
+        table.figure(name, target=target)
+        return
+    ratio = entry["rss_over_allowed"]
+    table.check(name, f"{entry['rss_running_MiB']:.1f} MiB", f"{target} = {entry['allowed_MiB']:.1f} MiB", ratio,
+                "≤ 1.00", ratio <= 1.0)
+
+
+def action_rows(table, entries):
+    for count in (10, 100):
+        entry = measured(entries, f"reloadWithPictures/{count}")
+        name = f"Reload, {count} pictures"
+        if entry is None:
+            table.figure(name)
+        else:
+            table.figure(name, f"{format_time(seconds(entry))} ({format_time(seconds(entry) / count)} a picture)")
+    entry = measured(entries, "dragPicture@median")
+    name = "Drag step, 10,000 moves, median of 3 drags"
+    table.figure(name, "not measured" if entry is None else f"{format_time(seconds(entry))} a move")
+
+
+def lookup_rows(table, entries):
+    counts = sorted(int(name.split("/")[1]) for name in entries if name.startswith("findEveryPicture/"))
+    for count in counts:
+        entry = measured(entries, f"findEveryPicture/{count}")
+        name = f"findElement for every picture, {count:,} image elements"
+        if entry is None:
+            table.figure(name)
+        else:
+            table.figure(name, f"{format_time(seconds(entry))} ({format_time(entry['per_lookup'])} a lookup)")
+    fit = measured(entries, "findEveryPicture@BigO")
+    rms = measured(entries, "findEveryPicture@RMS")
+    if fit is not None:
+        coefficient = fit["cpu_coefficient"] * TIME_UNITS[fit["time_unit"]]
+        spread = f", RMS {rms['rms'] * 100:.0f} %" if rms is not None else ""
+        table.figure("findElement pass, fitted curve", f"{format_time(coefficient)} × {fit['big_o']}{spread}")
+
+
+def wine_rows(table, wine):
+    if wine is None:
+        for name in ("Wine: start-up until the pictures are shown", "Wine: Reload", "Wine: CPU over idle"):
+            table.figure(name)
+        return
+    pictures = wine["pictures"]
+    runs = ", ".join(f"{value:.0f}" for value in wine["start_up_ms"])
+    table.figure(f"Wine: start-up until {pictures} pictures are shown, median",
+                 f"{statistics.median(wine['start_up_ms']):.0f} ms (runs: {runs} ms)")
+    if wine["reload_ms"]:
+        reloads = ", ".join(f"{value:.0f}" for value in wine["reload_ms"])
+        table.figure(f"Wine: Reload of {pictures} pictures, median",
+                     f"{statistics.median(wine['reload_ms']):.0f} ms (runs: {reloads} ms)")
+    idle = wine["idle_cpu_ms"]
+    # Wine reads another process's times from /proc in clock ticks of 10 ms.
+    table.check(f"Wine: program CPU time over {wine['idle_seconds']} s idle", f"{idle:.0f} ms (10 ms steps)",
+                "< 10 ms", idle / 10.0, "< 1.00", idle < 10.0)
+
+
+def counters_of(entry):
+    skipped = {"name", "family_index", "per_family_instance_index", "run_name", "run_type", "repetitions",
+               "repetition_index", "threads", "iterations", "real_time", "cpu_time", "time_unit", "program",
+               "aggregate_name", "aggregate_unit", "error_occurred", "error_message"}
+    parts = []
+    for key, value in entry.items():
+        if key in skipped or not isinstance(value, (int, float)):
+            continue
+        parts.append(f"{key}={value:.4g}")
+    return " ".join(parts)
+
+
+def every_entry(entries):
+    lines = ["| Program | Benchmark | Real time | CPU time | Iterations | Counters |", "|---|---|---|---|---|---|"]
+    for entry in entries.values():
+        if entry.get("error_occurred"):
+            lines.append(f"| {entry['program']} | {entry['name']} | error: {entry.get('error_message', '')} | | | |")
+        elif entry.get("aggregate_unit") == "percentage" and "real_time" in entry:
+            lines.append(f"| {entry['program']} | {entry['name']} | {entry['real_time'] * 100:.1f} % | "
+                         f"{entry['cpu_time'] * 100:.1f} % | {entry.get('iterations', '')} | |")
+        elif "real_time" in entry:
+            lines.append(f"| {entry['program']} | {entry['name']} | {format_time(seconds(entry, 'real_time'))} | "
+                         f"{format_time(seconds(entry, 'cpu_time'))} | {entry.get('iterations', '')} | "
+                         f"{counters_of(entry)} |")
+        else:
+            lines.append(f"| {entry['program']} | {entry['name']} | | | | {counters_of(entry)} |")
+    return "\n".join(lines)
+
+
+def main():
+    if len(sys.argv) != 2:
+        print("usage: results_table.py RESULTS_DIRECTORY", file=sys.stderr)
+        return 2
+    directory = Path(sys.argv[1])
+    entries, contexts = load_benchmarks(directory)
+    wine = load_wine(directory)
+    table = Table()
+    start_up_rows(table, entries)
+    render_rows(table, entries)
+    memory_rows(table, entries)
+    action_rows(table, entries)
+    lookup_rows(table, entries)
+    wine_rows(table, wine)
+    context = next(iter(contexts.values()), {})
+    print(f"Benchmarks of {context.get('date', 'an unknown date')} on {context.get('num_cpus', '?')} CPUs at "
+          f"{context.get('mhz_per_cpu', '?')} MHz: the Linux Release build on the scripted host (CPU times of the "
+          "benchmark thread), and the x86_64 Windows program under Wine (wall-clock times from outside the "
+          "program).\n")
+    print(table.markdown())
+    print("\nEvery benchmark entry:\n")
+    print(every_entry(entries))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
