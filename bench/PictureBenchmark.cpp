@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchmarkPictures.h"
 #include "support/PictureFile.h"
 #include "support/TemporaryDirectory.h"
 
@@ -27,31 +28,15 @@ namespace {
 namespace desktop = platform::desktop;
 namespace script = platform::script;
 
-const int kMostPictures = 100;
-const int kPictureSize = 512;
-const int kShownSize = 256;
-const char kTint[] = "0xFFFFC080";
-const std::uint32_t kTintColor = 0xFFFFC080u;
+using benchsupport::gradientPixels;
+using benchsupport::kMostPictures;
+using benchsupport::kPictureSize;
+using benchsupport::kShownSize;
+using benchsupport::picturePath;
+using benchsupport::writeSettings;
+
+const std::uint32_t kTintColor = 0xFFFFC080u;  // benchsupport::kTint as a number
 const double kMebibyte = 1024.0 * 1024.0;
-
-// Straight 0xAARRGGBB with every alpha from clear to opaque and colours
-// that change across and down, so no decoder or compositor takes a
-// shortcut for a flat picture.
-std::vector<std::uint32_t> gradientPixels(int size) {
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size) * size);
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      std::uint32_t alpha = static_cast<std::uint32_t>((x + y) * 255 / (2 * size - 2));
-      std::uint32_t red = static_cast<std::uint32_t>(x * 255 / (size - 1));
-      std::uint32_t green = static_cast<std::uint32_t>(y * 255 / (size - 1));
-      std::uint32_t blue = static_cast<std::uint32_t>((x ^ y) & 0xFF);
-      pixels[static_cast<std::size_t>(y) * size + x] = alpha << 24 | red << 16 | green << 8 | blue;
-    }
-  }
-  return pixels;
-}
-
-std::string picturePath(int index) { return "picture" + std::to_string(index) + ".png"; }
 
 std::basic_string<WCHAR> widePath(const std::string& path) {
   return std::basic_string<WCHAR>(path.begin(), path.end());
@@ -66,25 +51,13 @@ class PictureFiles {
 
  private:
   PictureFiles() : directory_("bench-pictures") {
-    std::vector<std::uint32_t> pixels = gradientPixels(kPictureSize);
-    for (int index = 0; index < kMostPictures; ++index) {
-      testsupport::writePng(picturePath(index), kPictureSize, kPictureSize, pixels);
-    }
+    benchsupport::writePictures(kMostPictures);
     testsupport::writePng("large.png", 1024, 1024, gradientPixels(1024));
     testsupport::writePng("small.png", kShownSize, kShownSize, gradientPixels(kShownSize));
   }
 
   testsupport::TemporaryDirectory directory_;
 };
-
-void writeSettings(int pictures) {
-  std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<system>\n";
-  for (int index = 0; index < pictures; ++index) {
-    text += "  <image x=\"" + std::to_string(index % 10 * 100) + "\" y=\"" + std::to_string(index / 10 * 60) +
-            "\" w=\"256\" h=\"256\" color=\"" + kTint + "\" path=\"" + picturePath(index) + "\"/>\n";
-  }
-  std::ofstream("config.xml") << text << "</system>\n";
-}
 
 // A fresh desktop whose script ends the program from the tray's system
 // menu, after `look` when there is one.
