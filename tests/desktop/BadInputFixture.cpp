@@ -57,6 +57,21 @@ void look(Outcome& outcome, bool readLayers) {
   outcome.launchEntries = application->launchItems_.size();
 }
 
+// A failed run ends as the process would, without its stop hooks: the
+// application object, its owner window and the libraries stay. Later tests
+// in the same process must not inherit them, so the hooks run here.
+void endFailedRun() {
+  ParentWindow* application = ParentWindow::pInstance_;
+  if (application == NULL) {
+    return;
+  }
+  DestroyWindow(FindWindowA(ParentWindow::kClassName, ParentWindow::kTitle));
+  application->exitApplication();
+  application->exitInstance();
+  delete application;
+  ParentWindow::pInstance_ = NULL;
+}
+
 }  // namespace
 
 std::string settings(const std::string& content) {
@@ -86,6 +101,12 @@ HWND findPicture(int index) {
 void BadInputFixture::SetUp() {
   ProgramFixture::SetUp();
   nextCommandId = 1000;  // a fresh process each run
+}
+
+void BadInputFixture::TearDown() {
+  endFailedRun();
+  nextCommandId = 1000;
+  ProgramFixture::TearDown();
 }
 
 void BadInputFixture::chooseFromSystemMenu(const std::string& item) {

@@ -38,6 +38,7 @@ std::string pictureBox(const std::string& path);
 class BadInputFixture : public ProgramFixture {
  protected:
   void SetUp() override;
+  void TearDown() override;
 
   // Runs the program: presses OK on `failureBoxes` boxes, looks at the
   // desktop once the load has finished, then chooses Exit. A run that ends
