@@ -4,7 +4,9 @@
 #include "ScriptedHost.h"
 #include "Surface.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 namespace platform {
 
@@ -43,6 +45,11 @@ HINSTANCE newForeignModule() {
 }
 
 Window* findWindowRecord(HWND window) { return theDesktop().handles.find<Window>(window); }
+
+int farEdge(int start, int extent) {
+  std::int64_t edge = std::int64_t{start} + std::max(extent, 0);
+  return static_cast<int>(std::min<std::int64_t>(edge, INT32_MAX));
+}
 
 MessageQueue& runningQueue() {
   Desktop& desktop = theDesktop();

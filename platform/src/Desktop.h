@@ -28,6 +28,7 @@ const ProgramId kThisProgram = 1;
 
 struct WindowClass {
   std::string name;  // as registered; compared case-insensitively
+  std::string lowercaseName;  // the name as lookups compare it, made once
   HINSTANCE module;
   ATOM atom;
   WNDCLASSEXA record;    // as registered, without the caller's text pointers
@@ -54,6 +55,9 @@ struct Window : HandleObject {
   DWORD exStyle;
   RECT rect;
   HWND owner;
+  // How many windows this one owns directly: most own none, and their Z
+  // order moves and destruction then need not look at every other window.
+  std::size_t ownedWindows = 0;
   std::string title;
   WindowState state;
   bool hiddenWithOwner;  // hidden because its owner was minimized
@@ -142,6 +146,11 @@ HINSTANCE newForeignModule();
 // The window record of a handle, or null for a handle that is not (or no
 // longer) a window.
 Window* findWindowRecord(HWND window);
+
+// The far edge of a window that starts at `start` and is `extent` pixels
+// wide (0 for a negative extent): coordinates are 32-bit, so an edge beyond
+// their range stops at the largest coordinate instead of wrapping around.
+int farEdge(int start, int extent);
 
 // The queue of the program that runs now.
 MessageQueue& runningQueue();

@@ -67,11 +67,11 @@ std::unique_ptr<platform::Surface> copyContent(const SourceRegion& region, bool 
 void place(platform::Window& window, const POINT* position, SIZE size) {
   RECT rect = window.rect;
   if (position) {
-    rect =
-        RECT{position->x, position->y, position->x + (rect.right - rect.left), position->y + (rect.bottom - rect.top)};
+    rect = RECT{position->x, position->y, platform::farEdge(position->x, rect.right - rect.left),
+                platform::farEdge(position->y, rect.bottom - rect.top)};
   }
-  rect.right = rect.left + size.cx;
-  rect.bottom = rect.top + size.cy;
+  rect.right = platform::farEdge(rect.left, size.cx);
+  rect.bottom = platform::farEdge(rect.top, size.cy);
   if (rect.left != window.rect.left || rect.top != window.rect.top || rect.right != window.rect.right ||
       rect.bottom != window.rect.bottom) {
     window.rect = rect;

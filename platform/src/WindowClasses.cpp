@@ -24,14 +24,18 @@ ATOM newClassAtom() {
   return static_cast<ATOM>(next++);
 }
 
-bool matches(const platform::WindowClass& windowClass, HINSTANCE module, LPCSTR name) {
+// `name` is the caller's text, `lowercaseName` the same in lower case, made
+// once for a whole lookup (empty for an atom): a program may register
+// thousands of classes.
+bool matches(const platform::WindowClass& windowClass, HINSTANCE module, LPCSTR name,
+             const std::string& lowercaseName) {
   if (windowClass.module != module) {
     return false;
   }
   if (IS_INTRESOURCE(name)) {
     return windowClass.atom == static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(name));
   }
-  return platform::equalsIgnoringCase(windowClass.name, name);
+  return windowClass.lowercaseName == lowercaseName;
 }
 
 bool hasWindows(const platform::WindowClass& windowClass) {
@@ -57,8 +61,9 @@ WindowClass* findWindowClass(HINSTANCE module, LPCSTR name) {
     return nullptr;
   }
   HINSTANCE owner = moduleOrProgram(module);
+  const std::string lowercaseName = IS_INTRESOURCE(name) ? std::string() : lowercase(name);
   for (WindowClass& windowClass : theDesktop().classes) {
-    if (matches(windowClass, owner, name)) {
+    if (matches(windowClass, owner, name, lowercaseName)) {
       return &windowClass;
     }
   }
@@ -92,6 +97,7 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass) {
   desktop.classes.push_back(platform::WindowClass());
   platform::WindowClass& registered = desktop.classes.back();
   registered.name = windowClass->lpszClassName;
+  registered.lowercaseName = platform::lowercase(registered.name);
   registered.module = module;
   registered.atom = newClassAtom();
   registered.record = *windowClass;

@@ -89,6 +89,10 @@ HWND firstOwnedWindowToDestroy(HWND owner) {
 }
 
 void destroyOwnedWindows(HWND owner) {
+  platform::Window* record = platform::findWindowRecord(owner);
+  if (record->ownedWindows == 0) {
+    return;
+  }
   while (HWND owned = firstOwnedWindowToDestroy(owner)) {
     DestroyWindow(owned);
   }
@@ -104,8 +108,8 @@ std::unique_ptr<platform::Window> newWindowRecord(const platform::WindowClass& w
   window->procedure = windowClass.record.lpfnWndProc;
   window->style = storedStyle(static_cast<DWORD>(creation.style));
   window->exStyle = platform::exStyleForFrame(creation.dwExStyle, window->style);
-  window->rect = RECT{creation.x, creation.y, creation.x + std::max(creation.cx, 0),
-                      creation.y + std::max(creation.cy, 0)};
+  window->rect = RECT{creation.x, creation.y, platform::farEdge(creation.x, creation.cx),
+                      platform::farEdge(creation.y, creation.cy)};
   window->owner = owner;
   window->state = platform::WindowState::creating;
   window->hiddenWithOwner = false;
@@ -119,6 +123,9 @@ HWND addWindowRecord(const platform::WindowClass& windowClass, const CREATESTRUC
   std::unique_ptr<platform::Window> record = newWindowRecord(windowClass, creation, owner);
   platform::Window& window = *record;
   window.handle = static_cast<HWND>(platform::theDesktop().handles.add(platform::HandleKind::window, std::move(record)));
+  if (platform::Window* ownerRecord = platform::findWindowRecord(owner)) {
+    ++ownerRecord->ownedWindows;
+  }
   platform::zorder::addNewWindow(window);
   return window.handle;
 }
@@ -157,10 +164,16 @@ void removeWindowRecord(HWND window) {
                    queue->end());
     }
   }
-  for (HWND other : desktop.zOrder) {
-    Window* record = findWindowRecord(other);
-    if (record->owner == window) {
-      record->owner = NULL;
+  Window* removed = findWindowRecord(window);
+  if (Window* ownerRecord = findWindowRecord(removed->owner)) {
+    --ownerRecord->ownedWindows;
+  }
+  if (removed->ownedWindows > 0) {
+    for (HWND other : desktop.zOrder) {
+      Window* record = findWindowRecord(other);
+      if (record->owner == window) {
+        record->owner = NULL;
+      }
     }
   }
   if (desktop.capture == window) {

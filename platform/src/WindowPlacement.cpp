@@ -38,11 +38,11 @@ void showActivated(platform::Window& window) {
 void move(platform::Window& window, int x, int y, int width, int height, UINT flags) {
   RECT rect = window.rect;
   if (!(flags & SWP_NOMOVE)) {
-    rect = RECT{x, y, x + (rect.right - rect.left), y + (rect.bottom - rect.top)};
+    rect = RECT{x, y, platform::farEdge(x, rect.right - rect.left), platform::farEdge(y, rect.bottom - rect.top)};
   }
   if (!(flags & SWP_NOSIZE)) {
-    rect.right = rect.left + (width > 0 ? width : 0);
-    rect.bottom = rect.top + (height > 0 ? height : 0);
+    rect.right = platform::farEdge(rect.left, width);
+    rect.bottom = platform::farEdge(rect.top, height);
   }
   if (rect.left != window.rect.left || rect.top != window.rect.top || rect.right != window.rect.right ||
       rect.bottom != window.rect.bottom) {

@@ -21,9 +21,12 @@ bool isOwnedBy(HWND window, HWND owner) {
 // window itself last, below the windows it owns.
 std::vector<HWND> ownedGroup(HWND window) {
   std::vector<HWND> group;
-  for (HWND candidate : theDesktop().zOrder) {
-    if (isOwnedBy(candidate, window)) {
-      group.push_back(candidate);
+  Window* record = findWindowRecord(window);
+  if (record && record->ownedWindows > 0) {
+    for (HWND candidate : theDesktop().zOrder) {
+      if (isOwnedBy(candidate, window)) {
+        group.push_back(candidate);
+      }
     }
   }
   group.push_back(window);
@@ -38,9 +41,16 @@ std::vector<HWND>::iterator topOfBand(bool topmost) {
 // Takes the group out and puts it back, in its order, at the top of the band.
 void moveGroupToTop(const std::vector<HWND>& group, bool topmost) {
   std::vector<HWND>& zOrder = theDesktop().zOrder;
-  zOrder.erase(std::remove_if(zOrder.begin(), zOrder.end(),
-                              [&group](HWND window) { return std::find(group.begin(), group.end(), window) != group.end(); }),
-               zOrder.end());
+  if (group.size() == 1) {
+    removeWindow(group.front());
+  } else {
+    // Sorted for the look-up: the owner window's group may hold thousands.
+    std::vector<HWND> members(group);
+    std::sort(members.begin(), members.end());
+    zOrder.erase(std::remove_if(zOrder.begin(), zOrder.end(),
+                                [&members](HWND window) { return std::binary_search(members.begin(), members.end(), window); }),
+                 zOrder.end());
+  }
   zOrder.insert(topOfBand(topmost), group.begin(), group.end());
   for (HWND window : group) {
     theDesktop().host->windowChanged(window, WindowChange::zOrder);
@@ -62,9 +72,13 @@ void addNewWindow(Window& window) {
   zOrder.insert(topOfBand((window.exStyle & WS_EX_TOPMOST) != 0), window.handle);
 }
 
+// A window is in the Z order once.
 void removeWindow(HWND window) {
   std::vector<HWND>& zOrder = theDesktop().zOrder;
-  zOrder.erase(std::remove(zOrder.begin(), zOrder.end(), window), zOrder.end());
+  std::vector<HWND>::iterator place = std::find(zOrder.begin(), zOrder.end(), window);
+  if (place != zOrder.end()) {
+    zOrder.erase(place);
+  }
 }
 
 void bringToTop(HWND window) { moveGroupToTop(ownedGroup(window), isTopmost(window)); }

@@ -70,10 +70,10 @@ void endDrag() {
 
 }  // namespace
 
-ChildWindow::ChildWindow(HWND owner, const char* className, const char* path, int x, int y, int width, int height,
-                         std::uint32_t color)
-    : BaseWindow(childWindowProc, NULL, className, kTitle, kStyle, x, y, width == kPictureSize ? 0 : width,
-                 height == kPictureSize ? 0 : height, owner, GetModuleHandleA(NULL)),
+ChildWindow::ChildWindow(HWND owner, const char* className, const char* path, int x, int y,
+                         std::optional<int> width, std::optional<int> height, std::uint32_t color)
+    : BaseWindow(childWindowProc, NULL, className, kTitle, kStyle, x, y, width.value_or(0), height.value_or(0), owner,
+                 GetModuleHandleA(NULL)),
       pBitmap_(NULL) {
   WCHAR widePath[256];
   pBitmap_ = new Gdiplus::Bitmap(widenPath(path, widePath) ? widePath : kNoPath, FALSE);
@@ -81,17 +81,15 @@ ChildWindow::ChildWindow(HWND owner, const char* className, const char* path, in
     reportLoadFailure(path);
     return;
   }
-  if (width == kPictureSize || height == kPictureSize) {
+  if (!width || !height) {
     RECT rect;
     GetWindowRect(hWnd_, &rect);
-    int ownWidth = width == kPictureSize ? static_cast<int>(pBitmap_->GetWidth()) : width;
-    int ownHeight = height == kPictureSize ? static_cast<int>(pBitmap_->GetHeight()) : height;
-    lib::winapi::rethrowPendingExceptionAfter(MoveWindow(hWnd_, rect.left, rect.top, ownWidth, ownHeight, FALSE));
-    width = ownWidth;
-    height = ownHeight;
+    width = width.value_or(static_cast<int>(pBitmap_->GetWidth()));
+    height = height.value_or(static_cast<int>(pBitmap_->GetHeight()));
+    lib::winapi::rethrowPendingExceptionAfter(MoveWindow(hWnd_, rect.left, rect.top, *width, *height, FALSE));
   }
-  if (width <= 0 || height <= 0) {
-    lib::winapi::debugPrint("%s: a picture of %d x %d pixels is not shown\n", className, width, height);
+  if (*width <= 0 || *height <= 0) {
+    lib::winapi::debugPrint("%s: a picture of %d x %d pixels is not shown\n", className, *width, *height);
     return;
   }
   render(color);
@@ -210,6 +208,14 @@ LRESULT CALLBACK ChildWindow::childWindowProc(HWND window, UINT message, WPARAM 
         // A drag that lost the mouse (another window took it, the user
         // switched away) ends; the picture must not follow a released mouse.
         dragging = false;
+        break;
+      case WM_DESTROY:
+        // A picture taken away in the middle of its drag (a Reload chosen
+        // while the button was held) takes the drag with it, or the next
+        // picture under the mouse would follow it with no button held.
+        if (GetCapture() == window) {
+          dragging = false;
+        }
         break;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -6,21 +6,20 @@
 #include <windows.h>
 #include <gdiplus.h>
 
-#include <climits>
 #include <cstdint>
+#include <optional>
 
 #include "lib/winapi/BaseWindow.h"
 
 class ChildWindow : public lib::winapi::BaseWindow {
  public:
-  // A width or height of this value means the picture's own.
-  static const int kPictureSize = INT_MIN;
-
   // Makes the window (hidden), loads the picture and, when that works,
   // composes it and shows the window; a picture that cannot be loaded is
-  // reported in a message box and its window stays hidden.
-  ChildWindow(HWND owner, const char* className, const char* path, int x, int y, int width, int height,
-              std::uint32_t color);
+  // reported in a message box and its window stays hidden. A width or
+  // height not given is the picture's own; every given value, also the
+  // most negative one, is taken as it is.
+  ChildWindow(HWND owner, const char* className, const char* path, int x, int y, std::optional<int> width,
+              std::optional<int> height, std::uint32_t color);
 
   // Releases the picture; the window must be destroyed already.
   ~ChildWindow() override;

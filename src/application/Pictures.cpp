@@ -1,6 +1,7 @@
 // The picture step of the load and the unload: one picture window per
 // system/image element, in document order.
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "application/ChildWindow.h"
@@ -16,6 +17,13 @@ const std::uint32_t kUntinted = 0xFFFFFFFF;
 std::uint32_t numberOf(lib::xerces::XMLElement* image, const char* name, std::uint32_t missing) {
   const char* text = image->getAttribute(name);
   return text != NULL ? parseSettingsNumber(text) : missing;
+}
+
+// A size of the image element, or none when it has no such attribute: every
+// number the attribute can hold is a size it gives.
+std::optional<int> sizeOf(lib::xerces::XMLElement* image, const char* name) {
+  const char* text = image->getAttribute(name);
+  return text != NULL ? std::optional<int>(static_cast<int>(parseSettingsNumber(text))) : std::nullopt;
 }
 
 }  // namespace
@@ -41,11 +49,9 @@ void ParentWindow::createChildWindows() {
     std::snprintf(className, sizeof className, "ChildWindow%d", static_cast<int>(index));
     int x = static_cast<int>(numberOf(image, "x", 0));
     int y = static_cast<int>(numberOf(image, "y", 0));
-    int width = static_cast<int>(numberOf(image, "w", static_cast<std::uint32_t>(ChildWindow::kPictureSize)));
-    int height = static_cast<int>(numberOf(image, "h", static_cast<std::uint32_t>(ChildWindow::kPictureSize)));
     std::uint32_t color = numberOf(image, "color", kUntinted);
-    childWindows_.push_back(
-        new ChildWindow(pWindow_->hWnd_, className, image->getAttribute("path"), x, y, width, height, color));
+    childWindows_.push_back(new ChildWindow(pWindow_->hWnd_, className, image->getAttribute("path"), x, y,
+                                            sizeOf(image, "w"), sizeOf(image, "h"), color));
   }
 }
 
