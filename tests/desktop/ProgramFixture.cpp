@@ -4,9 +4,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "application/LaunchItem.h"
+
 void ProgramFixture::SetUp() {
   platform::desktop::reset();
   platform::desktop::setEcho(false);
+  // Each test is a fresh process of the program: the launcher's command
+  // ids, which go on across Reloads within one, start again.
+  nextCommandId = 1000;
   ASSERT_NO_THROW(temporaryDirectory_.emplace("desktop"));
   workingDirectory_ = temporaryDirectory_->path().string();
   // The smallest settings file the program starts with; a test that needs
