@@ -1,9 +1,10 @@
 // Two hundred Reloads of a settings file with twenty pictures, sent as
 // another program would: once the first reloads have warmed the program
 // up, its handle count and private bytes stay where they were.
+#include <windows.h>
+
 // psapi.h needs the types of windows.h first.
 #include <psapi.h>
-#include <windows.h>
 
 #include <iostream>
 #include <memory>
