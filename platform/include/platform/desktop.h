@@ -31,6 +31,12 @@ namespace desktop {
 // reset.
 void reset();
 
+// Forgets the debugger and console output, the posted messages and the
+// tracked menus recorded so far (the record of a menu open now stays); the
+// desktop itself does not change. For long runs that read none of them back,
+// which would otherwise grow with every step.
+void forgetRecords();
+
 // Every text passed to OutputDebugStringA since the reset, one entry a call.
 const std::vector<std::string>& debugOutput();
 

@@ -2,6 +2,7 @@
 // apart by its kind code rather than by virtual calls.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace lib {
@@ -26,8 +27,12 @@ class XMLNode {
 
   XMLNodeType getType() const { return type_; }
 
+  // How many nodes exist now, of every tree: a reload that leaves this higher
+  // than before has lost part of its old tree.
+  static std::size_t liveCount();
+
  protected:
-  explicit XMLNode(XMLNodeType type) : type_(type) {}
+  explicit XMLNode(XMLNodeType type);
 
  private:
   const XMLNodeType type_;
