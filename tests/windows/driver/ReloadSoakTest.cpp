@@ -60,8 +60,44 @@ std::string soakConfig() {
   return config + "</system>\n";
 }
 
-// True when `late` is at most kAllowedGrowthPercent above `early`.
-bool isFlat(SIZE_T early, SIZE_T late) { return late * 100 <= early * (100 + kAllowedGrowthPercent); }
+// True when `late` is at most kAllowedGrowthPercent above `early`, beyond
+// `excused` bytes that Wine itself keeps.
+bool isFlat(SIZE_T early, SIZE_T late, SIZE_T excused = 0) {
+  return late * 100 <= early * (100 + kAllowedGrowthPercent) + excused * 100;
+}
+
+SIZE_T ownPrivateBytes() {
+  PROCESS_MEMORY_COUNTERS_EX memory = {};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+  return memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage;
+}
+
+// Wine 8 keeps about 1.5 KiB each time a class registered with an icon but
+// no small icon is unregistered (the small copy it makes for it); Windows
+// does not. A Reload unregisters and registers again every picture's class,
+// made so. What the same registrations cost this process is what Wine keeps
+// of the program's too, and is not counted against the program.
+SIZE_T wineKeepsForClasses(int rounds) {
+  WNDCLASSEXA record = {};
+  record.cbSize = sizeof record;
+  record.lpfnWndProc = DefWindowProcA;
+  record.hInstance = GetModuleHandleA(NULL);
+  record.hIcon = LoadIconA(NULL, IDI_APPLICATION);
+  record.hCursor = LoadCursorA(NULL, IDC_ARROW);
+  record.hIconSm = NULL;
+  SIZE_T before = ownPrivateBytes();
+  for (int round = 0; round < rounds; ++round) {
+    for (int picture = 0; picture < kPictures; ++picture) {
+      std::string name = "SoakControl" + std::to_string(picture);
+      record.lpszClassName = name.c_str();
+      RegisterClassExA(&record);
+      UnregisterClassA(name.c_str(), record.hInstance);
+    }
+  }
+  SIZE_T after = ownPrivateBytes();
+  return after > before ? after - before : 0;
+}
 
 class ReloadSoakTest : public TessalineTest {
  protected:
@@ -131,9 +167,12 @@ TEST_F(ReloadSoakTest, TwoHundredReloadsKeepHandlesAndPrivateBytesFlat) {
   EXPECT_TRUE(isFlat(early.handles, late.handles))
       << "handle count: expected at most " << kAllowedGrowthPercent << "% above the " << early.handles
       << " after reload " << kBaselineReload << ", got " << late.handles << " after reload " << kReloads;
-  EXPECT_TRUE(isFlat(early.privateBytes, late.privateBytes))
+  SIZE_T excused = wineKeepsForClasses(kReloads - kBaselineReload);
+  std::cout << "Wine keeps " << excused << " bytes for the same class registrations in this process\n";
+  EXPECT_TRUE(isFlat(early.privateBytes, late.privateBytes, excused))
       << "private bytes: expected at most " << kAllowedGrowthPercent << "% above the " << early.privateBytes
-      << " after reload " << kBaselineReload << ", got " << late.privateBytes << " after reload " << kReloads;
+      << " after reload " << kBaselineReload << " (plus the " << excused << " Wine keeps for the classes), got "
+      << late.privateBytes << " after reload " << kReloads;
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ WNDCLASSEXA defaultClassRecord(WNDPROC windowProc, const char* className, HINSTA
   record.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   record.lpszMenuName = NULL;
   record.lpszClassName = className;
-  record.hIconSm = record.hIcon;  // not NULL: Wine leaks part of the small icon it makes for a class without one
+  record.hIconSm = NULL;
   return record;
 }
 
