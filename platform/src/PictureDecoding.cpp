@@ -13,9 +13,10 @@ namespace platform {
 namespace {
 
 // gdk-pixbuf has loaders for more formats (SVG, XPM, TGA...) than GDI+.
-bool isFormatGdiplusReads(const char* path) {
+// The size is the one the header gives, 0 when it gives none.
+bool isFormatGdiplusReads(const char* path, int& width, int& height) {
   static const char* const kFormats[] = {"png", "jpeg", "gif", "bmp", "ico", "tiff"};
-  GdkPixbufFormat* format = gdk_pixbuf_get_file_info(path, nullptr, nullptr);
+  GdkPixbufFormat* format = gdk_pixbuf_get_file_info(path, &width, &height);
   if (!format) {
     return false;
   }
@@ -48,8 +49,16 @@ void copyPixels(GdkPixbuf* pixbuf, Surface& picture) {
 }  // namespace
 
 Gdiplus::Status decodePictureFile(const std::string& path, std::unique_ptr<Surface>& picture) {
-  if (!isFormatGdiplusReads(path.c_str())) {
+  int width = 0;
+  int height = 0;
+  if (!isFormatGdiplusReads(path.c_str(), width, height)) {
     return Gdiplus::InvalidParameter;
+  }
+  // A picture larger than any surface could never be shown: it is refused
+  // before decoding, since a header of a few bytes can ask the decoder for
+  // gigabytes of pixels, which it would fill before the size is checked.
+  if (static_cast<std::int64_t>(width) * height > Surface::kLargestPixelCount) {
+    return Gdiplus::OutOfMemory;
   }
   GError* error = nullptr;
   GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), &error);
