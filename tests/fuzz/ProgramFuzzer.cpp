@@ -140,8 +140,8 @@ Gesture dragPicture(int index) {
       return {};
     }
     return {input::MoveCursor{centre}, input::PressButton{platform::MouseButton::left},
-            input::MoveCursor{POINT{centre.x + 24, centre.y + 16}}, input::MoveCursor{POINT{centre.x + 48, centre.y + 32}},
-            input::ReleaseButton{platform::MouseButton::left}};
+            input::MoveCursor{POINT{centre.x + 24, centre.y + 16}},
+            input::MoveCursor{POINT{centre.x + 48, centre.y + 32}}, input::ReleaseButton{platform::MouseButton::left}};
   };
 }
 
