@@ -7,7 +7,6 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "StraightColor.h"
@@ -16,30 +15,21 @@ namespace platform {
 
 namespace {
 
-// gdk-pixbuf has loaders for more formats (SVG, XPM, TGA...) than GDI+, so
-// a file is only handed over when it starts as one of GDI+'s formats does.
-bool startsAsFormatGdiplusReads(const char* path) {
-  struct Signature {
-    const char* bytes;
-    std::size_t length;
-  };
-  static const Signature kSignatures[] = {
-      {"\x89PNG\r\n\x1A\n", 8}, {"\xFF\xD8\xFF", 3}, {"GIF87a", 6},   {"GIF89a", 6},
-      {"BM", 2},                {"\0\0\1\0", 4},     {"II*\0", 4},    {"MM\0*", 4},
-  };
-  unsigned char start[8] = {};
-  std::FILE* file = std::fopen(path, "rb");
-  if (!file) {
+// gdk-pixbuf has loaders for more formats (SVG, XPM, TGA...) than GDI+.
+// The size is the one the header gives, 0 when it gives none.
+bool isFormatGdiplusReads(const char* path, int& width, int& height) {
+  static const char* const kFormats[] = {"png", "jpeg", "gif", "bmp", "ico", "tiff"};
+  GdkPixbufFormat* format = gdk_pixbuf_get_file_info(path, &width, &height);
+  if (!format) {
     return false;
   }
-  std::size_t length = std::fread(start, 1, sizeof start, file);
-  std::fclose(file);
-  for (const Signature& signature : kSignatures) {
-    if (length >= signature.length && std::memcmp(start, signature.bytes, signature.length) == 0) {
-      return true;
-    }
+  gchar* name = gdk_pixbuf_format_get_name(format);
+  bool known = false;
+  for (const char* each : kFormats) {
+    known = known || std::strcmp(name, each) == 0;
   }
-  return false;
+  g_free(name);
+  return known;
 }
 
 // Straight RGBA bytes become premultiplied 0xAARRGGBB in the same place:
@@ -90,8 +80,16 @@ std::unique_ptr<Surface> copyOpaquePixels(GdkPixbuf* pixbuf) {
 }  // namespace
 
 Gdiplus::Status decodePictureFile(const std::string& path, std::unique_ptr<Surface>& picture) {
-  if (!startsAsFormatGdiplusReads(path.c_str())) {
+  int width = 0;
+  int height = 0;
+  if (!isFormatGdiplusReads(path.c_str(), width, height)) {
     return Gdiplus::InvalidParameter;
+  }
+  // A picture larger than any surface could never be shown: it is refused
+  // before decoding, since a header of a few bytes can ask the decoder for
+  // gigabytes of pixels, which it would fill before the size is checked.
+  if (static_cast<std::int64_t>(width) * height > Surface::kLargestPixelCount) {
+    return Gdiplus::OutOfMemory;
   }
   GError* error = nullptr;
   GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), &error);

@@ -14,7 +14,8 @@ namespace platform {
 // surface: PNG, JPEG, GIF (its first frame), BMP, ICO or TIFF, the formats
 // GDI+ reads. InvalidParameter, as GDI+ answers, for a file that is
 // missing, a directory, in another format, or damaged; OutOfMemory when
-// the pixels do not fit in memory.
+// the pixels do not fit in memory or the header gives a size larger than a
+// surface may be, damaged or not.
 Gdiplus::Status decodePictureFile(const std::string& path, std::unique_ptr<Surface>& picture);
 
 }  // namespace platform

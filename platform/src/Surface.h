@@ -8,13 +8,20 @@
 #include <cstdint>
 #include <memory>
 
+#ifndef TESSALINE_LARGEST_SURFACE_PIXELS
+#define TESSALINE_LARGEST_SURFACE_PIXELS (16384LL * 16384LL)
+#endif
+
 namespace platform {
 
 class Surface {
  public:
   // The largest surface the layer makes: beyond it, making one fails (as a
   // DIB section that cannot be allocated does) instead of trying blindly.
-  static const std::int64_t kLargestPixelCount = 16384LL * 16384LL;
+  // The whole-program fuzzer builds the layer with a far smaller limit, so
+  // that a picture or window of a few million pixels, which costs seconds
+  // and gigabytes but reaches no new code, fails like one that is too large.
+  static const std::int64_t kLargestPixelCount = TESSALINE_LARGEST_SURFACE_PIXELS;
 
   // A new surface of transparent black pixels. Rows are stored top row
   // first, or bottom row first when `bottomUp` (a DIB section with a

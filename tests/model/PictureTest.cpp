@@ -71,6 +71,28 @@ TEST_F(PictureTest, PngPixelsArePremultiplied) {
       << "gdk-pixbuf reads XPM, GDI+ does not";
 }
 
+// A header of a few bytes may give any size. One above the largest surface
+// (16384 x 16384) is refused before its pixels are decoded, whatever follows
+// the header, instead of the decoder filling gigabytes first.
+TEST_F(PictureTest, APictureLargerThanAnySurfaceIsOutOfMemoryFromItsHeader) {
+  // 20000 x 20000 pixels each, and no pixel data (the PNG's only IDAT chunk is empty).
+  const std::vector<unsigned char> png = {
+      0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00, 0x4E,
+      0x20, 0x00, 0x00, 0x4E, 0x20, 0x08, 0x06, 0x00, 0x00, 0x00, 0xE3, 0x70, 0x46, 0x39, 0x00, 0x00, 0x00, 0x00, 0x49,
+      0x44, 0x41, 0x54, 0x35, 0xAF, 0x06, 0x1E, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+  const std::vector<unsigned char> gif = {'G',  'I',  'F',  '8',  '9',  'a',  0x20, 0x4E, 0x20, 0x4E, 0x00, 0x00,
+                                          0x00, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x20, 0x4E, 0x20, 0x4E, 0x00, 0x3B};
+  std::vector<unsigned char> bmp = {'B', 'M', 54, 0,    0,    0, 0, 0,    0,    0, 54, 0, 0, 0,  40,
+                                    0,   0,   0,  0x20, 0x4E, 0, 0, 0x20, 0x4E, 0, 0,  1, 0, 24, 0};
+  bmp.resize(54, 0);
+  const std::pair<const char*, const std::vector<unsigned char>*> cases[] = {
+      {"PNG", &png}, {"GIF", &gif}, {"BMP", &bmp}};
+  for (const auto& [format, bytes] : cases) {
+    SCOPED_TRACE(std::string(format) + " header of 20000 x 20000 pixels");
+    EXPECT_FALSE(decoded(*bytes, OutOfMemory));
+  }
+}
+
 TEST_F(PictureTest, DrawsAsGdiplusThroughADC) {
   std::unique_ptr<Surface> picture = decoded(conformance::kTwoByTwoPng);
   ASSERT_TRUE(picture);
