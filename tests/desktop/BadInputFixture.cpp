@@ -14,16 +14,6 @@ namespace script = platform::script;
 
 namespace {
 
-// A menu as one line: "caption=id" entries, "caption>[...]" submenus.
-std::string render(const std::vector<platform::MenuItemView>& items) {
-  std::string text;
-  for (const platform::MenuItemView& item : items) {
-    text += text.empty() ? "" : " | ";
-    text += item.popup ? item.text + ">[" + render(item.submenu) + "]" : item.text + "=" + std::to_string(item.id);
-  }
-  return text;
-}
-
 // The index N of a window of class ChildWindowN, or -1.
 int pictureIndex(HWND window) {
   char name[256] = "";
@@ -53,7 +43,7 @@ void look(Outcome& outcome, bool readLayers) {
   const ParentWindow* application = ParentWindow::pInstance_;
   outcome.launcher = application->launcherMenus_.empty()
                          ? "none"
-                         : render(desktop::menuItems(application->launcherMenus_.front()));
+                         : menuText(desktop::menuItems(application->launcherMenus_.front()));
   outcome.launchEntries = application->launchItems_.size();
 }
 

@@ -17,17 +17,6 @@ std::string settings(const std::string& launcher) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<system>" + launcher + "</system>\n";
 }
 
-// A menu as one line: "caption=id" entries, "caption>[...]" submenus, "|"
-// between items.
-std::string render(const std::vector<platform::MenuItemView>& items) {
-  std::string text;
-  for (const platform::MenuItemView& item : items) {
-    text += text.empty() ? "" : " | ";
-    text += item.popup ? item.text + ">[" + render(item.submenu) + "]" : item.text + "=" + std::to_string(item.id);
-  }
-  return text;
-}
-
 class LauncherMenu : public ProgramFixture {
  protected:
   // Left-clicks the tray icon and dismisses whatever opens; then Exit.
@@ -78,7 +67,7 @@ TEST_F(LauncherMenu, FoldersAndFilesBecomeSubmenusAndEntriesInDocumentOrder) {
 
   std::vector<desktop::TrackedMenu> shown = launcherMenusShown();
   ASSERT_EQ(1u, shown.size());
-  EXPECT_EQ("A=1000 | F1>[B=1001 | F2>[C=1002] | Empty>[]] | D=1003", render(shown[0].view.items));
+  EXPECT_EQ("A=1000 | F1>[B=1001 | F2>[C=1002] | Empty>[]] | D=1003", menuText(shown[0].view.items));
   EXPECT_EQ(640, shown[0].view.point.x);
   EXPECT_EQ(480, shown[0].view.point.y);
   EXPECT_EQ(static_cast<UINT>(TPM_RIGHTBUTTON), shown[0].view.flags);
@@ -115,7 +104,7 @@ TEST_F(LauncherMenu, WhatTheLauncherElementHoldsDecidesWhatOpens) {
     std::vector<desktop::TrackedMenu> shown = launcherMenusShown();
     ASSERT_EQ(testCase.opens ? 1u : 0u, shown.size()) << testCase.name;
     if (testCase.opens) {
-      EXPECT_EQ(testCase.expected, render(shown[0].view.items)) << testCase.name;
+      EXPECT_EQ(testCase.expected, menuText(shown[0].view.items)) << testCase.name;
     }
   }
 }
@@ -178,7 +167,7 @@ TEST_F(LauncherMenu, IdsGoOnAcrossReloadsUntilTheRangeIsUsedUp) {
   EXPECT_EQ((std::vector<std::string>{"1000-1599", "1600-1999", "none"}), firstAndLast);
   std::vector<desktop::TrackedMenu> shown = launcherMenusShown();
   ASSERT_EQ(1u, shown.size());
-  EXPECT_EQ("kept>[]", render(shown[0].view.items)) << "folders still appear once the ids are used up";
+  EXPECT_EQ("kept>[]", menuText(shown[0].view.items)) << "folders still appear once the ids are used up";
 }
 
 TEST_F(LauncherMenu, ReloadAndExitDestroyEveryLauncherMenu) {

@@ -21,6 +21,15 @@ void ProgramFixture::SetUp() {
 
 void ProgramFixture::TearDown() { temporaryDirectory_.reset(); }
 
+std::string menuText(const std::vector<platform::MenuItemView>& items) {
+  std::string text;
+  for (const platform::MenuItemView& item : items) {
+    text += text.empty() ? "" : " | ";
+    text += item.popup ? item.text + ">[" + menuText(item.submenu) + "]" : item.text + "=" + std::to_string(item.id);
+  }
+  return text;
+}
+
 int ProgramFixture::runProgram() {
   char commandLine[] = "";
   return WinMain(GetModuleHandleA(NULL), NULL, commandLine, SW_SHOWDEFAULT);

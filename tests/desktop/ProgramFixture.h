@@ -13,6 +13,10 @@
 
 #include "support/TemporaryDirectory.h"
 
+// A menu as one line: "caption=id" entries, "caption>[...]" submenus, "|"
+// between items.
+std::string menuText(const std::vector<platform::MenuItemView>& items);
+
 class ProgramFixture : public ::testing::Test {
  protected:
   void SetUp() override;

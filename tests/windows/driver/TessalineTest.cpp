@@ -28,6 +28,15 @@ void TessalineTest::writeConfig(const std::string& xml) {
   ASSERT_TRUE(scratch_.writeFile("config.xml", xml)) << "cannot write config.xml in " << scratch_.path();
 }
 
+void TessalineTest::writeWhitePicture() {
+  static const char kWhitePng[] =
+      "\x89\x50\x4E\x47\x0D\x0A\x1A\x0A\x00\x00\x00\x0D\x49\x48\x44\x52\x00\x00\x00\x04\x00\x00\x00\x04"
+      "\x08\x06\x00\x00\x00\xA9\xF1\x9E\x7E\x00\x00\x00\x0F\x49\x44\x41\x54\x78\xDA\x63\xF8\x8F\x06\x18"
+      "\x48\x17\x00\x00\x78\x3C\x3F\xC1\xE1\x95\x95\xEF\x00\x00\x00\x00\x49\x45\x4E\x44\xAE\x42\x60\x82";
+  ASSERT_TRUE(scratch_.writeFile(kWhitePicture, std::string(kWhitePng, sizeof kWhitePng - 1)))
+      << "cannot write " << kWhitePicture << " in " << scratch_.path();
+}
+
 ProgramProcess& TessalineTest::startProgram(const std::string& arguments) {
   processes_.push_back(std::make_unique<ProgramProcess>());
   ProgramProcess& process = *processes_.back();

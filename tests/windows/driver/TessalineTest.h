@@ -42,11 +42,16 @@ const DWORD kExitTimeout = 10000;
 // For a command's effect on a running program.
 const DWORD kEffectTimeout = 10000;
 
+// A 4 x 4 picture of opaque white pixels, which writeWhitePicture puts in
+// the scratch directory: what shows of it is the tint alone.
+const char kWhitePicture[] = "white.png";
+
 class TessalineTest : public ::testing::Test {
  protected:
   void SetUp() override;
 
   void writeConfig(const std::string& xml = kMinimalConfig);
+  void writeWhitePicture();
   // Starts another copy in the scratch directory; ends the scenario on failure.
   ProgramProcess& startProgram(const std::string& arguments = "");
 
