@@ -77,15 +77,8 @@ std::string classOf(HWND window) {
   return name;
 }
 
-HWND findPicture(int index) {
-  std::string wanted = "ChildWindow" + std::to_string(index);
-  for (HWND window : desktop::windows()) {
-    if (classOf(window) == wanted) {
-      return window;
-    }
-  }
-  return NULL;
-}
+// The program's picture window of that index: its class is ChildWindow<index>.
+HWND findPicture(int index) { return FindWindowA(("ChildWindow" + std::to_string(index)).c_str(), NULL); }
 
 int shownPictures() {
   std::vector<HWND> windows = desktop::windows();

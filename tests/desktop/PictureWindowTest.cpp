@@ -29,16 +29,8 @@ std::string className(HWND window) {
   return name;
 }
 
-// The program's picture windows, by class name.
-HWND findPicture(int index) {
-  std::string wanted = "ChildWindow" + std::to_string(index);
-  for (HWND window : desktop::windows()) {
-    if (className(window) == wanted) {
-      return window;
-    }
-  }
-  return NULL;
-}
+// The program's picture window of that index: its class is ChildWindow<index>.
+HWND findPicture(int index) { return FindWindowA(("ChildWindow" + std::to_string(index)).c_str(), NULL); }
 
 RECT rectOf(HWND window) {
   RECT rect = {0, 0, 0, 0};
