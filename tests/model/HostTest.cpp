@@ -6,7 +6,7 @@
 #include <platform/desktop.h>
 #include <platform/host.h>
 
-#include "MessageQueue.h"
+#include "core/MessageQueue.h"
 
 #include <memory>
 #include <string>

@@ -9,9 +9,9 @@
 #include <algorithm>
 
 #include "DrawingCases.h"
-#include "PictureDecoding.h"
-#include "PictureDrawing.h"
-#include "StraightColor.h"
+#include "gdiplus/PictureDecoding.h"
+#include "gdiplus/PictureDrawing.h"
+#include "core/StraightColor.h"
 #include "support/TemporaryDirectory.h"
 
 namespace {

@@ -1,0 +1,136 @@
+// Picture files through gdk-pixbuf. A picture with alpha is turned into the
+// layer's premultiplied pixels where gdk-pixbuf put it, and the surface
+// keeps gdk-pixbuf's memory: start-up decodes every picture once, and a
+// second buffer per picture would cost as much again in fresh pages.
+#include "gdiplus/PictureDecoding.h"
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "core/StraightColor.h"
+
+namespace platform {
+
+namespace {
+
+// The size a PNG file's header gives, from its first 24 bytes; false for a
+// file that does not start as a PNG. Most pictures are PNG, and this spares
+// them gdk-pixbuf's own look at the header, which costs about a third of
+// the decoding.
+bool pngHeaderSize(const char* path, std::int64_t& width, std::int64_t& height) {
+  static const unsigned char kStart[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  unsigned char header[24] = {};
+  std::FILE* file = std::fopen(path, "rb");
+  if (!file) {
+    return false;
+  }
+  std::size_t length = std::fread(header, 1, sizeof header, file);
+  std::fclose(file);
+  if (length < sizeof header || std::memcmp(header, kStart, sizeof kStart) != 0) {
+    return false;
+  }
+  auto bigEndian = [&header](int offset) {
+    return std::int64_t{header[offset]} << 24 | header[offset + 1] << 16 | header[offset + 2] << 8 | header[offset + 3];
+  };
+  width = bigEndian(16);
+  height = bigEndian(20);
+  return true;
+}
+
+// gdk-pixbuf has loaders for more formats (SVG, XPM, TGA...) than GDI+.
+// The size is the one the header gives, 0 when it gives none.
+bool isFormatGdiplusReads(const char* path, std::int64_t& width, std::int64_t& height) {
+  static const char* const kFormats[] = {"png", "jpeg", "gif", "bmp", "ico", "tiff"};
+  int headerWidth = 0;
+  int headerHeight = 0;
+  GdkPixbufFormat* format = gdk_pixbuf_get_file_info(path, &headerWidth, &headerHeight);
+  if (!format) {
+    return false;
+  }
+  width = headerWidth;
+  height = headerHeight;
+  gchar* name = gdk_pixbuf_format_get_name(format);
+  bool known = false;
+  for (const char* each : kFormats) {
+    known = known || std::strcmp(name, each) == 0;
+  }
+  g_free(name);
+  return known;
+}
+
+// Straight RGBA bytes become premultiplied 0xAARRGGBB in the same place:
+// both are four bytes a pixel. Read as little-endian words (the layer's
+// machines are), so that the compiler can do several pixels at once.
+void premultiplyInPlace(guint8* pixels, int width, int height, int stride) {
+  for (int y = 0; y < height; ++y) {
+    std::uint32_t* row = reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * stride);
+    for (int x = 0; x < width; ++x) {
+      std::uint32_t bytes = row[x];
+      std::uint32_t alpha = bytes >> 24;
+      row[x] = alpha << 24 | scaledByAlpha(bytes & 0xFF, alpha) << 16 | scaledByAlpha(bytes >> 8 & 0xFF, alpha) << 8 |
+               scaledByAlpha(bytes >> 16 & 0xFF, alpha);
+    }
+  }
+}
+
+void releasePixbuf(void* pixbuf) { g_object_unref(pixbuf); }
+
+// A picture with alpha: the surface takes gdk-pixbuf's pixels over.
+std::unique_ptr<Surface> adoptPixels(GdkPixbuf* pixbuf) {
+  int width = gdk_pixbuf_get_width(pixbuf);
+  int height = gdk_pixbuf_get_height(pixbuf);
+  int stride = gdk_pixbuf_get_rowstride(pixbuf);
+  guint8* pixels = gdk_pixbuf_get_pixels(pixbuf);
+  premultiplyInPlace(pixels, width, height, stride);
+  return Surface::adopt(width, height, reinterpret_cast<std::uint32_t*>(pixels), stride, pixbuf, releasePixbuf);
+}
+
+// A picture without alpha has three bytes a pixel: copied, opaque.
+std::unique_ptr<Surface> copyOpaquePixels(GdkPixbuf* pixbuf) {
+  std::unique_ptr<Surface> picture = Surface::create(gdk_pixbuf_get_width(pixbuf), gdk_pixbuf_get_height(pixbuf));
+  if (picture) {
+    const guint8* pixels = gdk_pixbuf_read_pixels(pixbuf);
+    int stride = gdk_pixbuf_get_rowstride(pixbuf);
+    for (int y = 0; y < picture->height(); ++y) {
+      const guint8* source = pixels + static_cast<std::ptrdiff_t>(y) * stride;
+      std::uint32_t* row = static_cast<std::uint32_t*>(picture->bits()) + static_cast<std::ptrdiff_t>(y) * picture->width();
+      for (int x = 0; x < picture->width(); ++x, source += 3) {
+        row[x] = 0xFF000000u | std::uint32_t{source[0]} << 16 | std::uint32_t{source[1]} << 8 | source[2];
+      }
+    }
+  }
+  g_object_unref(pixbuf);
+  return picture;
+}
+
+}  // namespace
+
+Gdiplus::Status decodePictureFile(const std::string& path, std::unique_ptr<Surface>& picture) {
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+  if (!pngHeaderSize(path.c_str(), width, height) && !isFormatGdiplusReads(path.c_str(), width, height)) {
+    return Gdiplus::InvalidParameter;
+  }
+  // A picture larger than any surface could never be shown: it is refused
+  // before decoding, since a header of a few bytes can ask the decoder for
+  // gigabytes of pixels, which it would fill before the size is checked.
+  if (width * height > Surface::kLargestPixelCount) {
+    return Gdiplus::OutOfMemory;
+  }
+  GError* error = nullptr;
+  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), &error);
+  if (!pixbuf) {
+    bool memoryShort = g_error_matches(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY);
+    g_clear_error(&error);
+    return memoryShort ? Gdiplus::OutOfMemory : Gdiplus::InvalidParameter;
+  }
+  bool fourBytesAPixel = gdk_pixbuf_get_has_alpha(pixbuf) && gdk_pixbuf_get_n_channels(pixbuf) == 4 &&
+                         gdk_pixbuf_get_bits_per_sample(pixbuf) == 8;
+  picture = fourBytesAPixel ? adoptPixels(pixbuf) : copyOpaquePixels(pixbuf);
+  return picture ? Gdiplus::Ok : Gdiplus::OutOfMemory;
+}
+
+}  // namespace platform
