@@ -51,3 +51,6 @@ HINSTANCE WINAPI ShellExecuteA(HWND window, LPCSTR verb, LPCSTR file, LPCSTR par
 #define NOTIFYICONDATA NOTIFYICONDATAA
 #define Shell_NotifyIcon Shell_NotifyIconA
 #define ShellExecute ShellExecuteA
+
+// What ShellExecuteA gives when no program is associated with the file.
+#define SE_ERR_NOASSOC 31

@@ -186,6 +186,9 @@ typedef struct tagCREATESTRUCTA {
 
 // ---- errors (GetLastError) ---------------------------------------------
 #define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_BAD_FORMAT 11L
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L

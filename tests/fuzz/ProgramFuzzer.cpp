@@ -166,6 +166,12 @@ class SessionHost : public platform::Host {
  public:
   explicit SessionHost(std::deque<Gesture> gestures) : gestures_(std::move(gestures)) {}
 
+  POINT cursorPosition() override { return cursor_; }
+  void moveCursor(POINT point) override { cursor_ = point; }
+  SIZE screenSize() override { return SIZE{1920, 1080}; }
+  void debugOutput(const std::string&) override {}
+  void consoleOutput(const std::string&, bool) override {}
+
   bool waitForInput(WaitPlace place, platform::InputSink& sink) override {
     if (++waits_ > kMostWaits) {
       return false;
@@ -183,6 +189,9 @@ class SessionHost : public platform::Host {
     }
     InputEvent event = std::move(events_.front());
     events_.pop_front();
+    if (const input::MoveCursor* move = std::get_if<input::MoveCursor>(&event)) {
+      cursor_ = move->point;
+    }
     if (!sink.deliver(event).empty() && place == WaitPlace::popupMenu) {
       sink.deliver(input::DismissMenu{});
     }
@@ -202,6 +211,7 @@ class SessionHost : public platform::Host {
   std::deque<Gesture> gestures_;
   std::deque<InputEvent> events_;
   int waits_ = 0;
+  POINT cursor_ = {0, 0};
 };
 
 // What the process end would have released after a failure: the stop hooks

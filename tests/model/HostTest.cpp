@@ -34,10 +34,15 @@ class RecordingHost : public platform::Host {
   }
   void messageBoxOpened(const platform::MessageBoxView& box) override { log_.push_back("box " + box.text); }
   void messageBoxClosed(int button) override { log_.push_back("box closed " + std::to_string(button)); }
-  void windowChanged(HWND, platform::WindowChange change) override {
+  void windowChanged(const platform::WindowView&, platform::WindowChange change) override {
     const char* names[] = {"shown", "hidden", "moved", "zOrder", "layeredContent", "destroyed"};
     log_.push_back(names[static_cast<int>(change)]);
   }
+  POINT cursorPosition() override { return POINT{0, 0}; }
+  void moveCursor(POINT) override {}
+  SIZE screenSize() override { return SIZE{640, 480}; }
+  void debugOutput(const std::string&) override {}
+  void consoleOutput(const std::string&, bool) override {}
 
  private:
   std::vector<std::string>& log_;

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <variant>
@@ -61,11 +62,15 @@ struct ChooseMenuItem {
 };
 struct DismissMenu {};
 
+// The window holding the capture loses it to something outside the program
+// (another program's grab, a switch of workspace): it gets WM_CAPTURECHANGED.
+struct LoseCapture {};
+
 }  // namespace input
 
 using InputEvent = std::variant<input::MoveCursor, input::PressButton, input::ReleaseButton,
                                 input::PressMessageBoxButton, input::TrayIconMouse, input::ChooseMenuItem,
-                                input::DismissMenu>;
+                                input::DismissMenu, input::LoseCapture>;
 
 // Where a host delivers input: the desktop turns each event into what Win32
 // does with it (messages in the queue, a closed box...).
@@ -81,6 +86,31 @@ class InputSink {
 // What changed about a window that a host shows.
 enum class WindowChange { shown, hidden, moved, zOrder, layeredContent, destroyed };
 
+// A layered window's content as the desktop keeps it: premultiplied
+// 0xAARRGGBB pixels in native byte order, rows `stride` bytes apart, top row
+// first, shown with the constant alpha. The pixels are the desktop's own,
+// not a copy: they stay valid until the window's next layeredContent or
+// destroyed change.
+struct LayeredContentView {
+  const std::uint32_t* pixels;
+  int width;
+  int height;
+  int stride;
+  BYTE constantAlpha;
+};
+
+// A top-level window as a host shows it, as it is after the change.
+struct WindowView {
+  HWND window;
+  RECT rect;
+  bool visible;
+  bool topmost;
+  bool layered;
+  // The window right above it in the Z order, or null at the top.
+  HWND above;
+  // Null while the window has no layered content (it shows nothing then).
+  const LayeredContentView* content;
+};
 // A popup menu as a host shows it: its items, where, and for which window.
 struct MenuItemView {
   UINT id;  // 0 for separators and submenus
@@ -112,12 +142,26 @@ struct ShellRequest {
   int showCommand;
 };
 
-// A message box as a host shows it.
+// A message box as a host shows it: the buttons are the results they give
+// (IDOK...), in the order Windows shows them.
 struct MessageBoxView {
   HWND owner;
   std::string text;
-  std::string caption;
+  bool hasCaption;      // false when MessageBoxA got a null caption
+  std::string caption;  // as shown: "Error" for a null caption
   UINT type;
+  std::vector<int> buttons;
+};
+
+// A tray icon as a host shows it: its picture (straight 0xAARRGGBB, top row
+// first; empty when it has no icon) and its tip.
+struct TrayIconView {
+  HWND window;
+  UINT id;
+  int width;
+  int height;
+  std::vector<std::uint32_t> pixels;
+  std::string tip;
 };
 
 class Host {
@@ -140,15 +184,38 @@ class Host {
   virtual void popupMenuOpened(const PopupMenuView&) {}
   virtual void popupMenuClosed(UINT /*command*/) {}
 
-  // A tray icon was added, changed or removed.
-  virtual void trayIconsChanged() {}
+  // A tray icon was added, changed or removed: these are all icons now, in
+  // the order they were added.
+  virtual void trayIconsChanged(const std::vector<TrayIconView>& /*icons*/) {}
 
   // Opens a file the way the desktop's shell does (a program runs, a
-  // document opens in its program).
-  virtual void openWithShell(const ShellRequest&) {}
+  // document opens in its program). Gives 0 when it opened, otherwise the
+  // Win32 error ShellExecuteA reports (ERROR_FILE_NOT_FOUND, SE_ERR_NOASSOC...).
+  virtual DWORD openWithShell(const ShellRequest&) { return 0; }
 
   // A window's visibility, position, Z order or layered content changed.
-  virtual void windowChanged(HWND, WindowChange) {}
+  virtual void windowChanged(const WindowView&, WindowChange) {}
+
+  // The program took the mouse capture for `window`, or released it (null).
+  // A host on a real display holds the pointer meanwhile, so that a fast
+  // drag cannot leave the window behind.
+  virtual void captureChanged(HWND /*window*/) {}
+
+  // Where the pointer is, and moving it (SetCursorPos).
+  virtual POINT cursorPosition() = 0;
+  virtual void moveCursor(POINT point) = 0;
+
+  // The screen's size in pixels.
+  virtual SIZE screenSize() = 0;
+
+  // The program wrote a line for a debugger (OutputDebugStringA) or to its
+  // console (WriteConsoleA).
+  virtual void debugOutput(const std::string& text) = 0;
+  virtual void consoleOutput(const std::string& text, bool standardError) = 0;
+
+  // A message was posted (PostMessageA, or the shell for a tray icon), for
+  // a host that keeps a record of them.
+  virtual void messagePosted(const MSG&) {}
 };
 
 // Makes `host` the desktop's host from the next call on. A fresh desktop

@@ -90,17 +90,6 @@ namespace desktop {
 
 void reset() { desktopSlot().reset(new Desktop); }
 
-void forgetRecords() {
-  Desktop& desktop = theDesktop();
-  desktop.debugOutput.clear();
-  desktop.consoleOutput.clear();
-  desktop.postedLog.clear();
-  // The open menu's record is read and written by its index until it closes.
-  if (desktop.trackingMenu == NULL) {
-    desktop.trackedMenus.clear();
-  }
-}
-
 }  // namespace desktop
 
 }  // namespace platform

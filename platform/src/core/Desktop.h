@@ -38,6 +38,13 @@ struct WindowClass {
 
 enum class WindowState { creating, alive, destroying };
 
+// A message box while it is open: the buttons it has, and the one pressed
+// (0 until then).
+struct OpenMessageBox {
+  std::vector<int> buttons;
+  int result;
+};
+
 class Surface;
 
 struct Window : HandleObject {
@@ -83,9 +90,6 @@ struct Desktop {
 
   // kernel
   DWORD lastError = 0;
-  std::vector<std::string> debugOutput;
-  std::string consoleOutput;
-  bool echo = true;
   bool consoleAttached = true;
   std::vector<UINT> timerPeriods;  // the periods of timeBeginPeriod calls not yet ended
   std::u16string commandLine;
@@ -102,9 +106,9 @@ struct Desktop {
   std::map<ProgramId, MessageQueue> queues;
   ProgramId runningProgram = kThisProgram;
   ProgramId lastProgram = kThisProgram;
-  std::vector<MSG> postedLog;  // every message posted since the reset, for tests
 
-  // input state
+  // input state: where the last input put the cursor, which decides the
+  // window the mouse messages go to
   POINT cursor = {0, 0};
   WPARAM mouseButtons = 0;  // the buttons down, as the MK_ flags of mouse messages
   HWND capture = NULL;
@@ -113,9 +117,9 @@ struct Desktop {
   // the LR_SHARED icon cache
   std::map<std::string, HICON> sharedIcons;
 
-  // menus: every tracked one, and the one being tracked now
-  std::vector<desktop::TrackedMenu> trackedMenus;
+  // the menu being tracked now, and what the user chose of it
   HMENU trackingMenu = NULL;
+  UINT trackingChosen = 0;
   bool trackingEnded = false;
 
   // the notification area
@@ -127,9 +131,8 @@ struct Desktop {
   // GDI+ start-ups not yet shut down, by token
   std::vector<ULONG_PTR> gdiplusTokens;
 
-  // dialogs
-  std::vector<desktop::ShownMessageBox> messageBoxes;
-  std::vector<std::size_t> openMessageBoxes;  // indexes into messageBoxes, innermost last
+  // the message boxes open now, innermost last
+  std::vector<OpenMessageBox> openMessageBoxes;
 
   std::unique_ptr<Host> host;
 };

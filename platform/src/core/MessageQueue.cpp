@@ -128,12 +128,6 @@ ModalEnd runModalLoop(WaitPlace place, const std::function<bool()>& finished) {
   return ModalEnd::finished;
 }
 
-namespace desktop {
-
-const std::vector<MSG>& postedMessages() { return theDesktop().postedLog; }
-
-}  // namespace desktop
-
 }  // namespace platform
 
 extern "C" {
@@ -151,7 +145,7 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     program = record->program;
   }
   MSG posted{window, message, wParam, lParam, platform::messageTime(), desktop.cursor};
-  desktop.postedLog.push_back(posted);
+  desktop.host->messagePosted(posted);
   platform::postToQueue(program, posted);
   return TRUE;
 }

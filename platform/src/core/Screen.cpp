@@ -59,6 +59,8 @@ void composeWindow(const platform::Window& window, const platform::Surface& targ
 
 namespace platform {
 
+SIZE screenSize() { return theDesktop().host->screenSize(); }
+
 void composeScreen(const Surface& target, POINT origin) {
   fill(target, desktop::kScreenBackground, 0, 0, target.width(), target.height());
   const std::vector<HWND>& zOrder = theDesktop().zOrder;
@@ -70,7 +72,8 @@ void composeScreen(const Surface& target, POINT origin) {
 Surface* composedScreen() {
   std::unique_ptr<Surface>& screen = theDesktop().screen;
   if (!screen) {
-    screen = Surface::create(kScreenWidth, kScreenHeight);
+    SIZE size = screenSize();
+    screen = Surface::create(size.cx, size.cy);
   }
   if (screen) {
     composeScreen(*screen, POINT{0, 0});

@@ -8,8 +8,8 @@
 
 namespace platform {
 
-const int kScreenWidth = 1920;
-const int kScreenHeight = 1080;
+// The screen's size, as the host knows it.
+SIZE screenSize();
 
 // Draws what the desktop shows onto the target, whose top left pixel is the
 // screen point `origin`: the background, then every visible window from the

@@ -1,4 +1,5 @@
 // The Z order and the rules of owned windows.
+#include "core/WindowNotice.h"
 #include "core/ZOrder.h"
 
 #include <algorithm>
@@ -53,7 +54,7 @@ void moveGroupToTop(const std::vector<HWND>& group, bool topmost) {
   }
   zOrder.insert(topOfBand(topmost), group.begin(), group.end());
   for (HWND window : group) {
-    theDesktop().host->windowChanged(window, WindowChange::zOrder);
+    tellHost(*findWindowRecord(window), WindowChange::zOrder);
   }
 }
 
@@ -100,7 +101,7 @@ void setVisible(Window& window, bool visible) {
     return;
   }
   window.style = visible ? (window.style | WS_VISIBLE) : (window.style & ~static_cast<DWORD>(WS_VISIBLE));
-  theDesktop().host->windowChanged(window.handle, visible ? WindowChange::shown : WindowChange::hidden);
+  tellHost(window, visible ? WindowChange::shown : WindowChange::hidden);
 }
 
 void hideOwnedWindows(HWND owner) {

@@ -50,7 +50,8 @@ bool inside(const platform::Surface& surface, int x, int y) {
 
 COLORREF screenPixel(int x, int y) {
   std::unique_ptr<platform::Surface> pixel = platform::Surface::create(1, 1);
-  if (!pixel || x < 0 || y < 0 || x >= platform::kScreenWidth || y >= platform::kScreenHeight) {
+  SIZE screen = platform::screenSize();
+  if (!pixel || x < 0 || y < 0 || x >= screen.cx || y >= screen.cy) {
     return CLR_INVALID;
   }
   platform::composeScreen(*pixel, POINT{x, y});

@@ -3,7 +3,6 @@
 #include "core/Desktop.h"
 
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -16,7 +15,6 @@ HANDLE const kConsoleError = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t
 // The counter ticks at 10 MHz, the frequency Windows reports on most machines.
 const LONGLONG kCounterFrequency = 10000000;
 
-FILE* echoStreamOf(HANDLE console) { return console == kConsoleError ? stderr : stdout; }
 
 }  // namespace
 
@@ -26,15 +24,7 @@ DWORD WINAPI GetLastError(void) { return platform::theDesktop().lastError; }
 
 void WINAPI SetLastError(DWORD error) { platform::theDesktop().lastError = error; }
 
-void WINAPI OutputDebugStringA(LPCSTR text) {
-  platform::Desktop& desktop = platform::theDesktop();
-  std::string line = text ? text : "";
-  desktop.debugOutput.push_back(line);
-  if (desktop.echo) {
-    std::fputs(line.c_str(), stderr);
-    std::fflush(stderr);
-  }
-}
+void WINAPI OutputDebugStringA(LPCSTR text) { platform::theDesktop().host->debugOutput(text ? text : ""); }
 
 HANDLE WINAPI GetStdHandle(DWORD which) {
   platform::Desktop& desktop = platform::theDesktop();
@@ -65,12 +55,7 @@ BOOL WINAPI WriteConsoleA(HANDLE console, const VOID* buffer, DWORD count, LPDWO
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  const char* text = static_cast<const char*>(buffer);
-  desktop.consoleOutput.append(text, count);
-  if (desktop.echo) {
-    std::fwrite(text, 1, count, echoStreamOf(console));
-    std::fflush(echoStreamOf(console));
-  }
+  desktop.host->consoleOutput(std::string(static_cast<const char*>(buffer), count), console == kConsoleError);
   if (written) {
     *written = count;
   }
@@ -108,12 +93,6 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName) {
 
 namespace platform {
 namespace desktop {
-
-const std::vector<std::string>& debugOutput() { return theDesktop().debugOutput; }
-
-const std::string& consoleOutput() { return theDesktop().consoleOutput; }
-
-void setEcho(bool echo) { theDesktop().echo = echo; }
 
 void detachConsole() { theDesktop().consoleAttached = false; }
 

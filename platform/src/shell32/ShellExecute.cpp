@@ -13,11 +13,15 @@ std::string textOrEmpty(LPCSTR text) { return text ? text : ""; }
 
 }  // namespace
 
+// A failure is the error itself, which is never above 32, as in Win32.
 extern "C" HINSTANCE WINAPI ShellExecuteA(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                           LPCSTR directory, INT showCommand) {
-  platform::theDesktop().host->openWithShell(platform::ShellRequest{window, textOrEmpty(verb), textOrEmpty(file),
-                                                                    textOrEmpty(parameters), parameters != NULL,
-                                                                    textOrEmpty(directory), directory != NULL,
-                                                                    showCommand});
+  DWORD error = platform::theDesktop().host->openWithShell(
+      platform::ShellRequest{window, textOrEmpty(verb), textOrEmpty(file), textOrEmpty(parameters),
+                             parameters != NULL, textOrEmpty(directory), directory != NULL, showCommand});
+  if (error != 0) {
+    SetLastError(error);
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(error));
+  }
   return reinterpret_cast<HINSTANCE>(kSucceeded);
 }

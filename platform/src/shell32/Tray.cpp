@@ -32,6 +32,21 @@ void applyRecord(platform::desktop::TrayIcon& icon, const NOTIFYICONDATAA& data)
   }
 }
 
+// The host is shown every icon as it is now, with its picture.
+void tellHost() {
+  std::vector<platform::TrayIconView> views;
+  for (const platform::desktop::TrayIcon& icon : platform::theDesktop().trayIcons) {
+    platform::TrayIconView view{icon.window, icon.id, 0, 0, {}, icon.tip};
+    if (const platform::desktop::IconImage* image = platform::desktop::iconImage(icon.icon)) {
+      view.width = image->width;
+      view.height = image->height;
+      view.pixels = image->pixels;
+    }
+    views.push_back(view);
+  }
+  platform::theDesktop().host->trayIconsChanged(views);
+}
+
 }  // namespace
 
 namespace platform {
@@ -43,7 +58,7 @@ void removeTrayIconsOf(HWND window) {
                              [window](const desktop::TrayIcon& icon) { return icon.window == window; }),
               icons.end());
   if (icons.size() != before) {
-    theDesktop().host->trayIconsChanged();
+    tellHost();
   }
 }
 
@@ -101,6 +116,6 @@ extern "C" BOOL WINAPI Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
     default:
       return FALSE;
   }
-  desktop.host->trayIconsChanged();
+  tellHost();
   return TRUE;
 }

@@ -78,6 +78,8 @@ void queueMouseMessage(UINT message) {
   platform::queueInput(*target, MSG{target->handle, message, desktop.mouseButtons, position, platform::messageTime(), desktop.cursor});
 }
 
+void changeCapture(HWND capture);
+
 class DesktopInput : public platform::InputSink {
  public:
   std::string deliver(const platform::InputEvent& event) override {
@@ -117,13 +119,23 @@ class DesktopInput : public platform::InputSink {
   static std::string carryOut(const platform::input::TrayIconMouse& input) { return platform::clickTrayIcon(input); }
   static std::string carryOut(const platform::input::ChooseMenuItem& input) { return platform::chooseMenuItem(input); }
   static std::string carryOut(const platform::input::DismissMenu&) { return platform::dismissMenu(); }
+  // Another program took the pointer: the capture ends as ReleaseCapture
+  // would end it. Without a capture there is nothing to lose.
+  static std::string carryOut(const platform::input::LoseCapture&) {
+    changeCapture(NULL);
+    return "";
+  }
 };
 
-// The window that loses the capture is told which window has it now.
+// The window that loses the capture is told which window has it now; the
+// host holds the pointer for the new one.
 void changeCapture(HWND capture) {
   platform::Desktop& desktop = platform::theDesktop();
   HWND previous = desktop.capture;
   desktop.capture = capture;
+  if (previous != capture) {
+    desktop.host->captureChanged(capture);
+  }
   if (previous && previous != capture && platform::findWindowRecord(previous)) {
     SendMessageA(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(capture));
   }
@@ -169,6 +181,7 @@ HWND WINAPI GetCapture(void) { return platform::theDesktop().capture; }
 
 // The cursor moves as if the user had moved it.
 BOOL WINAPI SetCursorPos(int x, int y) {
+  platform::theDesktop().host->moveCursor(POINT{x, y});
   platform::theDesktop().cursor = POINT{x, y};
   if (!platform::isTrackingMenu()) {
     queueMouseMessage(WM_MOUSEMOVE);
@@ -192,7 +205,7 @@ BOOL WINAPI GetCursorPos(LPPOINT point) {
     SetLastError(ERROR_NOACCESS);
     return FALSE;
   }
-  *point = platform::theDesktop().cursor;
+  *point = platform::theDesktop().host->cursorPosition();
   return TRUE;
 }
 

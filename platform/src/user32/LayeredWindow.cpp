@@ -1,4 +1,5 @@
 // UpdateLayeredWindow: a layered window's content, position and size.
+#include "core/WindowNotice.h"
 #include "user32/LayeredWindow.h"
 
 #include "gdi32/Gdi.h"
@@ -75,7 +76,7 @@ void place(platform::Window& window, const POINT* position, SIZE size) {
   if (rect.left != window.rect.left || rect.top != window.rect.top || rect.right != window.rect.right ||
       rect.bottom != window.rect.bottom) {
     window.rect = rect;
-    platform::theDesktop().host->windowChanged(window.handle, platform::WindowChange::moved);
+    platform::tellHost(window, platform::WindowChange::moved);
   }
 }
 
@@ -147,7 +148,7 @@ BOOL WINAPI UpdateLayeredWindow(HWND window, HDC, POINT* position, SIZE* size, H
   }
   if (record->hasLayeredContent && (newContent || (flags & ULW_ALPHA))) {
     record->layeredConstantAlpha = constantAlphaOf(blend, flags);
-    platform::theDesktop().host->windowChanged(window, platform::WindowChange::layeredContent);
+    platform::tellHost(*record, platform::WindowChange::layeredContent);
   }
   return TRUE;
 }

@@ -12,22 +12,20 @@ namespace {
 // returns, also when a window procedure run by its loop throws.
 class TrackingScope {
  public:
-  explicit TrackingScope(std::size_t index) : index_(index) {
+  explicit TrackingScope(const platform::PopupMenuView& view) {
     platform::Desktop& desktop = platform::theDesktop();
-    desktop.trackingMenu = desktop.trackedMenus[index].view.menu;
+    desktop.trackingMenu = view.menu;
+    desktop.trackingChosen = 0;
     desktop.trackingEnded = false;
-    desktop.host->popupMenuOpened(desktop.trackedMenus[index].view);
+    desktop.host->popupMenuOpened(view);
   }
   ~TrackingScope() {
     platform::Desktop& desktop = platform::theDesktop();
     desktop.trackingMenu = NULL;
-    desktop.host->popupMenuClosed(desktop.trackedMenus[index_].chosen);
+    desktop.host->popupMenuClosed(desktop.trackingChosen);
   }
   TrackingScope(const TrackingScope&) = delete;
   TrackingScope& operator=(const TrackingScope&) = delete;
-
- private:
-  std::size_t index_;
 };
 
 // The chosen item, depth first: by text when one is given, else by id.
@@ -72,7 +70,7 @@ std::string chooseMenuItem(const input::ChooseMenuItem& choice) {
   if (item->flags & (MF_GRAYED | MF_DISABLED)) {
     return "the chosen menu item is disabled";
   }
-  desktop.trackedMenus.back().chosen = item->id;
+  desktop.trackingChosen = item->id;
   desktop.trackingEnded = true;
   return "";
 }
@@ -85,12 +83,6 @@ std::string dismissMenu() {
   desktop.trackingEnded = true;
   return "";
 }
-
-namespace desktop {
-
-const std::vector<TrackedMenu>& trackedMenus() { return theDesktop().trackedMenus; }
-
-}  // namespace desktop
 
 }  // namespace platform
 
@@ -110,14 +102,11 @@ extern "C" BOOL WINAPI TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int,
     SetLastError(ERROR_POPUP_ALREADY_ACTIVE);
     return FALSE;
   }
-  desktop.trackedMenus.push_back(
-      platform::desktop::TrackedMenu{platform::PopupMenuView{menu, owner, POINT{x, y}, flags, platform::menuItemViews(menu)}, 0});
-  std::size_t index = desktop.trackedMenus.size() - 1;
   {
-    TrackingScope scope(index);
+    TrackingScope scope(platform::PopupMenuView{menu, owner, POINT{x, y}, flags, platform::menuItemViews(menu)});
     platform::runModalLoop(platform::WaitPlace::popupMenu, [] { return platform::theDesktop().trackingEnded; });
   }
-  UINT chosen = platform::theDesktop().trackedMenus[index].chosen;
+  UINT chosen = platform::theDesktop().trackingChosen;
   if (flags & TPM_RETURNCMD) {
     return static_cast<BOOL>(chosen);
   }

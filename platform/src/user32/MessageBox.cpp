@@ -31,50 +31,50 @@ std::vector<int> buttonsOf(UINT type) {
   }
 }
 
-// The box is open, and shown by the host, from its record until MessageBoxA
+// The box is open, and shown by the host, from MessageBoxA's call until it
 // returns, also when a window procedure run by its loop throws.
 class OpenBoxScope {
  public:
-  explicit OpenBoxScope(std::size_t index) : index_(index) {
+  explicit OpenBoxScope(const platform::MessageBoxView& view)
+      : depth_(platform::theDesktop().openMessageBoxes.size()) {
     platform::Desktop& desktop = platform::theDesktop();
-    desktop.openMessageBoxes.push_back(index);
-    const platform::desktop::ShownMessageBox& box = desktop.messageBoxes[index];
-    desktop.host->messageBoxOpened(platform::MessageBoxView{box.owner, box.text, box.caption, box.type});
+    desktop.openMessageBoxes.push_back(platform::OpenMessageBox{view.buttons, 0});
+    desktop.host->messageBoxOpened(view);
   }
   ~OpenBoxScope() {
     platform::Desktop& desktop = platform::theDesktop();
+    int result = desktop.openMessageBoxes.back().result;
     desktop.openMessageBoxes.pop_back();
-    desktop.host->messageBoxClosed(desktop.messageBoxes[index_].result);
+    desktop.host->messageBoxClosed(result);
   }
   OpenBoxScope(const OpenBoxScope&) = delete;
   OpenBoxScope& operator=(const OpenBoxScope&) = delete;
 
- private:
-  std::size_t index_;
-};
+  // The button pressed so far; 0 while none is.
+  int result() const { return platform::theDesktop().openMessageBoxes[depth_].result; }
 
-int resultOf(std::size_t index) { return platform::theDesktop().messageBoxes[index].result; }
+ private:
+  std::size_t depth_;  // boxes nest: this one's place among the open ones
+};
 
 }  // namespace
 
 // A box whose loop ends without a button (a WM_QUIT, or no more input)
-// returns 0, and its record keeps the result 0.
+// returns 0.
 extern "C" int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   if (owner && !platform::findWindowRecord(owner)) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return 0;
   }
-  if (buttonsOf(type).empty()) {
+  std::vector<int> buttons = buttonsOf(type);
+  if (buttons.empty()) {
     SetLastError(ERROR_INVALID_MSGBOX_STYLE);
     return 0;
   }
-  platform::Desktop& desktop = platform::theDesktop();
-  desktop.messageBoxes.push_back(
-      platform::desktop::ShownMessageBox{owner, text ? text : "", caption != NULL, caption ? caption : "Error", type, 0});
-  std::size_t index = desktop.messageBoxes.size() - 1;
-  OpenBoxScope scope(index);
-  platform::runModalLoop(platform::WaitPlace::messageBox, [index] { return resultOf(index) != 0; });
-  return resultOf(index);
+  OpenBoxScope box(platform::MessageBoxView{owner, text ? text : "", caption != NULL, caption ? caption : "Error",
+                                            type, buttons});
+  platform::runModalLoop(platform::WaitPlace::messageBox, [&box] { return box.result() != 0; });
+  return box.result();
 }
 
 namespace platform {
@@ -85,19 +85,12 @@ std::string pressMessageBoxButton(int button) {
   if (desktop.openMessageBoxes.empty()) {
     return "a message box button is pressed but no message box is open";
   }
-  desktop::ShownMessageBox& box = desktop.messageBoxes[desktop.openMessageBoxes.back()];
-  std::vector<int> buttons = buttonsOf(box.type);
-  if (std::find(buttons.begin(), buttons.end(), button) == buttons.end()) {
+  OpenMessageBox& box = desktop.openMessageBoxes.back();
+  if (std::find(box.buttons.begin(), box.buttons.end(), button) == box.buttons.end()) {
     return "a button is pressed that the open message box does not have";
   }
   box.result = button;
   return "";
 }
-
-namespace desktop {
-
-const std::vector<ShownMessageBox>& messageBoxes() { return theDesktop().messageBoxes; }
-
-}  // namespace desktop
 
 }  // namespace platform

@@ -1,4 +1,5 @@
 // user32's CreateWindowExA and DestroyWindow.
+#include "core/WindowNotice.h"
 #include "user32/WindowLifetime.h"
 
 #include "core/Screen.h"
@@ -26,8 +27,9 @@ void applyDefaultPosition(CREATESTRUCTA& creation) {
   }
   if (creation.cx == CW_USEDEFAULT) {
     bool popup = isPopup(static_cast<DWORD>(creation.style));
-    creation.cx = popup ? 0 : platform::kScreenWidth * 3 / 4 - creation.x;
-    creation.cy = popup ? 0 : platform::kScreenHeight * 3 / 4 - creation.y;
+    SIZE screen = platform::screenSize();
+    creation.cx = popup ? 0 : screen.cx * 3 / 4 - creation.x;
+    creation.cy = popup ? 0 : screen.cy * 3 / 4 - creation.y;
   }
 }
 
@@ -176,15 +178,17 @@ void removeWindowRecord(HWND window) {
       }
     }
   }
+  // The capture goes with its window, silently, as Wine's server drops it.
   if (desktop.capture == window) {
     desktop.capture = NULL;
+    desktop.host->captureChanged(NULL);
   }
   if (desktop.foreground == window) {
     desktop.foreground = NULL;
   }
   removeTrayIconsOf(window);
+  tellHost(*removed, WindowChange::destroyed);
   desktop.handles.remove(window);
-  desktop.host->windowChanged(window, WindowChange::destroyed);
 }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 // user32's calls that show, hide, minimize, move and re-order windows:
 // ShowWindow, SetWindowPos, MoveWindow, IsIconic. Every Z-order and visibility rule is
 // the Z order's own; these calls only decide what to ask of it.
+#include "core/WindowNotice.h"
 #include "core/Desktop.h"
 #include "user32/WindowLifetime.h"
 #include "core/ZOrder.h"
@@ -47,7 +48,7 @@ void move(platform::Window& window, int x, int y, int width, int height, UINT fl
   if (rect.left != window.rect.left || rect.top != window.rect.top || rect.right != window.rect.right ||
       rect.bottom != window.rect.bottom) {
     window.rect = rect;
-    platform::theDesktop().host->windowChanged(window.handle, platform::WindowChange::moved);
+    platform::tellHost(window, platform::WindowChange::moved);
   }
 }
 

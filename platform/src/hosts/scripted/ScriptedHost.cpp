@@ -37,7 +37,11 @@ bool ScriptedHost::waitForInput(WaitPlace place, InputSink& sink) {
     }
     return true;
   }
-  std::string refusal = sink.deliver(std::get<InputEvent>(step));
+  const InputEvent& event = std::get<InputEvent>(step);
+  if (const input::MoveCursor* move = std::get_if<input::MoveCursor>(&event)) {
+    cursor_ = move->point;
+  }
+  std::string refusal = sink.deliver(event);
   if (!refusal.empty()) {
     std::fprintf(stderr, "scripted host: %s, while the program waits for input in %s\n", refusal.c_str(), waitingIn);
     fail(waitingIn);
@@ -45,7 +49,60 @@ bool ScriptedHost::waitForInput(WaitPlace place, InputSink& sink) {
   return true;
 }
 
-void ScriptedHost::openWithShell(const ShellRequest& request) { shellRequests_.push_back(request); }
+void ScriptedHost::messageBoxOpened(const MessageBoxView& box) {
+  messageBoxes_.push_back(desktop::ShownMessageBox{box.owner, box.text, box.hasCaption, box.caption, box.type, 0});
+  openBoxes_.push_back(messageBoxes_.size() - 1);
+}
+
+void ScriptedHost::messageBoxClosed(int button) {
+  messageBoxes_[openBoxes_.back()].result = button;
+  openBoxes_.pop_back();
+}
+
+void ScriptedHost::popupMenuOpened(const PopupMenuView& menu) {
+  trackedMenus_.push_back(desktop::TrackedMenu{menu, 0});
+  menuOpen_ = true;
+}
+
+void ScriptedHost::popupMenuClosed(UINT command) {
+  trackedMenus_.back().chosen = command;
+  menuOpen_ = false;
+}
+
+// The scripted desktop opens nothing; every request succeeds.
+DWORD ScriptedHost::openWithShell(const ShellRequest& request) {
+  shellRequests_.push_back(request);
+  return 0;
+}
+
+void ScriptedHost::debugOutput(const std::string& text) {
+  debugLines_.push_back(text);
+  if (echo_) {
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
+  }
+}
+
+void ScriptedHost::consoleOutput(const std::string& text, bool standardError) {
+  consoleText_ += text;
+  if (echo_) {
+    FILE* stream = standardError ? stderr : stdout;
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
+  }
+}
+
+// The records of an open box or menu are still written when it closes, so
+// they stay; boxes are few, and a run that forgets is one that shows many
+// pictures or reloads often.
+void ScriptedHost::forgetRecords() {
+  debugLines_.clear();
+  consoleText_.clear();
+  postedMessages_.clear();
+  if (!menuOpen_) {
+    trackedMenus_.clear();
+  }
+}
 
 void ScriptedHost::queue(InputEvent event) { steps_.push_back(std::move(event)); }
 
@@ -74,6 +131,20 @@ ScriptedHost& scriptedHost() {
 namespace desktop {
 
 const std::vector<ShellRequest>& shellRequests() { return scriptedHost().shellRequests(); }
+
+const std::vector<std::string>& debugOutput() { return scriptedHost().debugLines(); }
+
+const std::string& consoleOutput() { return scriptedHost().consoleText(); }
+
+void setEcho(bool echo) { scriptedHost().setEcho(echo); }
+
+void forgetRecords() { scriptedHost().forgetRecords(); }
+
+const std::vector<ShownMessageBox>& messageBoxes() { return scriptedHost().messageBoxes(); }
+
+const std::vector<TrackedMenu>& trackedMenus() { return scriptedHost().trackedMenus(); }
+
+const std::vector<MSG>& postedMessages() { return scriptedHost().postedMessages(); }
 
 }  // namespace desktop
 
