@@ -24,6 +24,11 @@ class ParentWindow : public lib::winapi::BaseApplication {
   // The tray icon's callback message.
   static const UINT kTrayCallbackMessage = WM_USER + 1;
 
+  // The system menu's Reload and Exit, as WM_COMMAND ids: the Linux
+  // program's signals ask for them too.
+  static const WORD kReloadCommand = 102;
+  static const WORD kExitCommand = 104;
+
   // The one instance, created on the first call.
   static ParentWindow* getInstance();
   static ParentWindow* pInstance_;

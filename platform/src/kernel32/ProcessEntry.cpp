@@ -1,6 +1,7 @@
 // The process entry of the Linux build: the command line as Win32 gives it,
 // then the program's WinMain, whose result is the exit status.
 #include <platform/desktop.h>
+#include <platform/entry.h>
 
 #include <string>
 
@@ -30,7 +31,9 @@ std::string quoted(const std::string& argument) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace platform {
+
+int runWinMain(int argc, char** argv) {
   std::string programName = argc > 0 ? argv[0] : "program.exe";
   // The program name follows a simpler rule: quotes only, no escapes.
   std::string commandLine = programName.find_first_of(" \t") == std::string::npos ? programName
@@ -45,3 +48,5 @@ int main(int argc, char** argv) {
   platform::desktop::setCommandLine(commandLine);
   return WinMain(GetModuleHandleA(NULL), NULL, &arguments[0], SW_SHOWDEFAULT);
 }
+
+}  // namespace platform

@@ -1,0 +1,107 @@
+#include "hosts/gtk/MessageBoxes.h"
+
+#include <algorithm>
+
+namespace platform {
+namespace gtk {
+
+GtkMessageType messageTypeOf(UINT type) {
+  switch (type & MB_ICONMASK) {
+    case MB_ICONHAND:
+      return GTK_MESSAGE_ERROR;
+    case MB_ICONQUESTION:
+      return GTK_MESSAGE_QUESTION;
+    case MB_ICONEXCLAMATION:
+      return GTK_MESSAGE_WARNING;
+    case MB_ICONASTERISK:
+      return GTK_MESSAGE_INFO;
+    default:
+      return GTK_MESSAGE_OTHER;
+  }
+}
+
+const char* buttonLabel(int button) {
+  switch (button) {
+    case IDOK:
+      return "_OK";
+    case IDCANCEL:
+      return "_Cancel";
+    case IDABORT:
+      return "_Abort";
+    case IDRETRY:
+      return "_Retry";
+    case IDIGNORE:
+      return "_Ignore";
+    case IDYES:
+      return "_Yes";
+    case IDNO:
+      return "_No";
+    case IDTRYAGAIN:
+      return "_Try Again";
+    case IDCONTINUE:
+      return "C_ontinue";
+    default:
+      return "?";
+  }
+}
+
+int closingButton(const std::vector<int>& buttons) {
+  return std::find(buttons.begin(), buttons.end(), IDCANCEL) != buttons.end() ? IDCANCEL : IDOK;
+}
+
+MessageBoxes::~MessageBoxes() {
+  while (!open_.empty()) {
+    closeInnermost();
+  }
+}
+
+// The first button is the default one, as in a Win32 box: Return presses it.
+void MessageBoxes::open(const MessageBoxView& box) {
+  GtkWindow* below = open_.empty() ? nullptr : GTK_WINDOW(open_.back().dialog);
+  GtkWidget* dialog = gtk_message_dialog_new(below, GTK_DIALOG_DESTROY_WITH_PARENT, messageTypeOf(box.type),
+                                             GTK_BUTTONS_NONE, "%s", box.text.c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), box.caption.c_str());
+  gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+  gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+  for (int button : box.buttons) {
+    gtk_dialog_add_button(GTK_DIALOG(dialog), buttonLabel(button), button);
+  }
+  if (!box.buttons.empty()) {
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), box.buttons.front());
+  }
+  g_signal_connect(dialog, "response", G_CALLBACK(onResponse), this);
+  open_.push_back(Open{dialog, box.buttons});
+  gtk_widget_show_all(dialog);
+  gtk_window_present(GTK_WINDOW(dialog));
+}
+
+void MessageBoxes::closeInnermost() {
+  if (open_.empty()) {
+    return;
+  }
+  GtkWidget* dialog = open_.back().dialog;
+  open_.pop_back();
+  g_signal_handlers_disconnect_by_data(dialog, this);
+  gtk_widget_destroy(dialog);
+}
+
+// Only the innermost box takes input, as a Win32 box disables what is
+// below it; a closed window is its closing button.
+void MessageBoxes::onResponse(GtkDialog* dialog, gint response, gpointer self) {
+  MessageBoxes& boxes = *static_cast<MessageBoxes*>(self);
+  if (boxes.open_.empty() || GTK_WIDGET(dialog) != boxes.open_.back().dialog) {
+    return;
+  }
+  const std::vector<int>& buttons = boxes.open_.back().buttons;
+  int button = response;
+  if (std::find(buttons.begin(), buttons.end(), response) == buttons.end()) {
+    button = closingButton(buttons);
+  }
+  // A Yes/No box cannot be closed without an answer, as in Win32.
+  if (std::find(buttons.begin(), buttons.end(), button) != buttons.end()) {
+    boxes.input_.push(input::PressMessageBoxButton{button});
+  }
+}
+
+}  // namespace gtk
+}  // namespace platform

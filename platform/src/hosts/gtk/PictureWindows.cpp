@@ -1,0 +1,276 @@
+#include "hosts/gtk/PictureWindows.h"
+
+#include "hosts/gtk/InputShape.h"
+
+#include <cstdio>
+
+namespace platform {
+namespace gtk {
+
+namespace {
+
+MouseButton buttonOf(guint button) {
+  switch (button) {
+    case 3:
+      return MouseButton::right;
+    case 2:
+      return MouseButton::middle;
+    default:
+      return MouseButton::left;
+  }
+}
+
+POINT rootPoint(gdouble x, gdouble y) { return POINT{static_cast<LONG>(x), static_cast<LONG>(y)}; }
+
+int widthOf(const RECT& rect) { return rect.right - rect.left; }
+int heightOf(const RECT& rect) { return rect.bottom - rect.top; }
+
+cairo_region_t* regionOf(const LayeredContentView& content) {
+  std::vector<ShapeRectangle> rectangles = hitRectangles(content);
+  static_assert(sizeof(ShapeRectangle) == sizeof(cairo_rectangle_int_t), "the same four ints");
+  return cairo_region_create_rectangles(reinterpret_cast<const cairo_rectangle_int_t*>(rectangles.data()),
+                                        static_cast<int>(rectangles.size()));
+}
+
+}  // namespace
+
+PictureWindows::PictureWindows(InputQueue& input, std::function<void(const GdkEvent*)> rememberTrigger)
+    : input_(input), rememberTrigger_(std::move(rememberTrigger)) {
+  g_signal_connect(gdk_screen_get_default(), "composited-changed", G_CALLBACK(onCompositedChanged), this);
+}
+
+PictureWindows::~PictureWindows() {
+  g_signal_handlers_disconnect_by_data(gdk_screen_get_default(), this);
+  while (!natives_.empty()) {
+    destroy(natives_.begin()->first);
+  }
+}
+
+GdkWindow* PictureWindows::nativeWindow(HWND window) const {
+  auto found = natives_.find(window);
+  return found == natives_.end() ? nullptr : gtk_widget_get_window(found->second->widget);
+}
+
+// Only layered windows have anything to show; the program's other windows
+// (its hidden owner window) stay without a native one.
+void PictureWindows::change(const WindowView& view, WindowChange change) {
+  if (change == WindowChange::destroyed) {
+    destroy(view.window);
+    return;
+  }
+  if (!view.layered || (!view.visible && natives_.find(view.window) == natives_.end())) {
+    return;
+  }
+  Native& native = nativeFor(view);
+  native.rect = view.rect;
+  switch (change) {
+    case WindowChange::shown:
+      place(native);
+      restack(native, view);
+      gtk_widget_show(native.widget);
+      break;
+    case WindowChange::hidden:
+      gtk_widget_hide(native.widget);
+      break;
+    case WindowChange::moved:
+      place(native);
+      break;
+    case WindowChange::zOrder:
+      restack(native, view);
+      break;
+    case WindowChange::layeredContent:
+      native.hasContent = view.content != nullptr;
+      if (view.content) {
+        native.content = *view.content;
+      }
+      shape(native);
+      gtk_widget_queue_draw(native.widget);
+      break;
+    case WindowChange::destroyed:
+      break;
+  }
+}
+
+PictureWindows::Native& PictureWindows::nativeFor(const WindowView& view) {
+  auto found = natives_.find(view.window);
+  if (found != natives_.end()) {
+    return *found->second;
+  }
+  Native* native = new Native{this, gtk_window_new(GTK_WINDOW_TOPLEVEL), view.window, view.rect,
+                              view.content != nullptr, view.content ? *view.content : LayeredContentView{}};
+  GtkWindow* window = GTK_WINDOW(native->widget);
+  gtk_window_set_decorated(window, FALSE);
+  gtk_window_set_resizable(window, FALSE);
+  gtk_window_set_skip_taskbar_hint(window, TRUE);
+  gtk_window_set_skip_pager_hint(window, TRUE);
+  gtk_window_set_accept_focus(window, FALSE);
+  gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_UTILITY);
+  gtk_widget_set_app_paintable(native->widget, TRUE);
+  gtk_widget_add_events(native->widget, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);
+  useScreenVisual(*native);
+  g_signal_connect(native->widget, "draw", G_CALLBACK(onDraw), native);
+  g_signal_connect(native->widget, "map-event", G_CALLBACK(onMap), native);
+  g_signal_connect(native->widget, "button-press-event", G_CALLBACK(onButton), native);
+  g_signal_connect(native->widget, "button-release-event", G_CALLBACK(onButton), native);
+  g_signal_connect(native->widget, "motion-notify-event", G_CALLBACK(onMotion), native);
+  g_signal_connect(native->widget, "grab-broken-event", G_CALLBACK(onGrabBroken), native);
+  gtk_window_set_keep_above(window, view.topmost);
+  natives_[view.window] = native;
+  gtk_widget_realize(native->widget);
+  shape(*native);
+  return *native;
+}
+
+// An RGBA visual only when a compositor blends it: without one the visual
+// may exist, but its alpha shows as black.
+void PictureWindows::useScreenVisual(Native& native) {
+  GdkScreen* screen = gtk_widget_get_screen(native.widget);
+  GdkVisual* visual = gdk_screen_is_composited(screen) ? gdk_screen_get_rgba_visual(screen) : nullptr;
+  gtk_widget_set_visual(native.widget, visual ? visual : gdk_screen_get_system_visual(screen));
+}
+
+void PictureWindows::destroy(HWND window) {
+  auto found = natives_.find(window);
+  if (found == natives_.end()) {
+    return;
+  }
+  Native* native = found->second;
+  natives_.erase(found);
+  g_signal_handlers_disconnect_by_data(native->widget, native);
+  gtk_widget_destroy(native->widget);
+  delete native;
+}
+
+// Window managers may ignore a position given before the window is
+// mapped; it is given again once it is (onMap).
+void PictureWindows::place(Native& native) {
+  GtkWindow* window = GTK_WINDOW(native.widget);
+  int width = std::max(1, widthOf(native.rect));
+  int height = std::max(1, heightOf(native.rect));
+  gtk_widget_set_size_request(native.widget, width, height);
+  gtk_window_resize(window, width, height);
+  gtk_window_move(window, native.rect.left, native.rect.top);
+}
+
+// The topmost band is the window manager's keep-above; the top of a band is
+// a raise; anything else goes right below the window above it.
+void PictureWindows::restack(Native& native, const WindowView& view) {
+  gtk_window_set_keep_above(GTK_WINDOW(native.widget), view.topmost);
+  GdkWindow* window = gtk_widget_get_window(native.widget);
+  if (!window) {
+    return;
+  }
+  GdkWindow* above = view.above ? nativeWindow(view.above) : nullptr;
+  if (above) {
+    gdk_window_restack(window, above, FALSE);
+  } else if (!view.above) {
+    gdk_window_raise(window);
+  }
+}
+
+// Clicks pass where the picture shows nothing. Without a compositor the
+// same region is the window's shape, so what lies below shows there.
+void PictureWindows::shape(Native& native) {
+  GdkWindow* window = gtk_widget_get_window(native.widget);
+  if (!window) {
+    return;
+  }
+  cairo_region_t* region = native.hasContent ? regionOf(native.content) : cairo_region_create();
+  gdk_window_input_shape_combine_region(window, region, 0, 0);
+  if (!gdk_screen_is_composited(gtk_widget_get_screen(native.widget))) {
+    gdk_window_shape_combine_region(window, region, 0, 0);
+    if (!saidNoCompositor_) {
+      saidNoCompositor_ = true;
+      std::fprintf(stderr, "%s: no compositor runs, so soft edges show over black; start one (xcompmgr, picom) for them\n",
+                   g_get_prgname());
+    }
+  } else {
+    gdk_window_shape_combine_region(window, nullptr, 0, 0);
+  }
+  cairo_region_destroy(region);
+}
+
+// The desktop's pixels are cairo's ARGB32 (native-endian, premultiplied):
+// they are painted where they are, not copied.
+gboolean PictureWindows::onDraw(GtkWidget*, cairo_t* cairo, gpointer data) {
+  Native& native = *static_cast<Native*>(data);
+  cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_rgba(cairo, 0, 0, 0, 0);
+  cairo_paint(cairo);
+  if (!native.hasContent || native.content.width < 1 || native.content.height < 1) {
+    return TRUE;
+  }
+  const LayeredContentView& content = native.content;
+  cairo_surface_t* surface = cairo_image_surface_create_for_data(
+      reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(content.pixels)), CAIRO_FORMAT_ARGB32,
+      content.width, content.height, content.stride);
+  cairo_set_operator(cairo, CAIRO_OPERATOR_OVER);
+  cairo_set_source_surface(cairo, surface, 0, 0);
+  cairo_paint_with_alpha(cairo, content.constantAlpha / 255.0);
+  cairo_surface_destroy(surface);
+  return TRUE;
+}
+
+gboolean PictureWindows::onMap(GtkWidget*, GdkEvent*, gpointer data) {
+  Native& native = *static_cast<Native*>(data);
+  gtk_window_move(GTK_WINDOW(native.widget), native.rect.left, native.rect.top);
+  return FALSE;
+}
+
+// Double-click events are not clicks of their own: their presses came one
+// by one before them.
+gboolean PictureWindows::onButton(GtkWidget*, GdkEventButton* event, gpointer data) {
+  Native& native = *static_cast<Native*>(data);
+  if (event->type != GDK_BUTTON_PRESS && event->type != GDK_BUTTON_RELEASE) {
+    return TRUE;
+  }
+  if (event->button < 1 || event->button > 3) {
+    return FALSE;
+  }
+  InputQueue& input = native.owner->input_;
+  input.push(input::MoveCursor{rootPoint(event->x_root, event->y_root)});
+  if (event->type == GDK_BUTTON_PRESS) {
+    native.owner->rememberTrigger_(reinterpret_cast<const GdkEvent*>(event));
+    input.push(input::PressButton{buttonOf(event->button)});
+  } else {
+    input.push(input::ReleaseButton{buttonOf(event->button)});
+  }
+  return TRUE;
+}
+
+gboolean PictureWindows::onMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
+  Native& native = *static_cast<Native*>(data);
+  native.owner->input_.push(input::MoveCursor{rootPoint(event->x_root, event->y_root)});
+  gdk_event_request_motions(event);
+  return TRUE;
+}
+
+gboolean PictureWindows::onGrabBroken(GtkWidget*, GdkEvent* event, gpointer data) {
+  Native& native = *static_cast<Native*>(data);
+  if (!event->grab_broken.implicit) {
+    native.owner->input_.push(input::LoseCapture{});
+  }
+  return FALSE;
+}
+
+// A compositor that starts or stops changes which visual shows alpha:
+// each window is made anew with the right one.
+void PictureWindows::onCompositedChanged(GdkScreen*, gpointer self) {
+  PictureWindows& windows = *static_cast<PictureWindows*>(self);
+  for (auto& entry : windows.natives_) {
+    Native& native = *entry.second;
+    bool visible = gtk_widget_get_visible(native.widget);
+    gtk_widget_hide(native.widget);
+    gtk_widget_unrealize(native.widget);
+    windows.useScreenVisual(native);
+    gtk_widget_realize(native.widget);
+    windows.shape(native);
+    if (visible) {
+      windows.place(native);
+      gtk_widget_show(native.widget);
+    }
+  }
+}
+
+}  // namespace gtk
+}  // namespace platform

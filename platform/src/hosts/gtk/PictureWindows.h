@@ -1,0 +1,59 @@
+// The desktop's visible layered top-level windows as native windows: each
+// painted from the desktop's own premultiplied pixels with its constant
+// alpha, taking the mouse only where the desktop's rule says it does, and
+// placed, stacked, shown and hidden as the desktop says.
+#pragma once
+
+#include "hosts/gtk/InputQueue.h"
+
+#include <gtk/gtk.h>
+
+#include <map>
+
+namespace platform {
+namespace gtk {
+
+class PictureWindows {
+ public:
+  PictureWindows(InputQueue& input, std::function<void(const GdkEvent*)> rememberTrigger);
+  ~PictureWindows();
+  PictureWindows(const PictureWindows&) = delete;
+  PictureWindows& operator=(const PictureWindows&) = delete;
+
+  void change(const WindowView& view, WindowChange change);
+
+  // The native window of a desktop window, null when it has none.
+  GdkWindow* nativeWindow(HWND window) const;
+
+ private:
+  struct Native {
+    PictureWindows* owner;
+    GtkWidget* widget;
+    HWND window;
+    RECT rect;
+    bool hasContent;
+    LayeredContentView content;
+  };
+
+  Native& nativeFor(const WindowView& view);
+  void destroy(HWND window);
+  void place(Native& native);
+  void restack(Native& native, const WindowView& view);
+  void shape(Native& native);
+  void useScreenVisual(Native& native);
+
+  static gboolean onDraw(GtkWidget* widget, cairo_t* cairo, gpointer native);
+  static gboolean onMap(GtkWidget* widget, GdkEvent* event, gpointer native);
+  static gboolean onButton(GtkWidget* widget, GdkEventButton* event, gpointer native);
+  static gboolean onMotion(GtkWidget* widget, GdkEventMotion* event, gpointer native);
+  static gboolean onGrabBroken(GtkWidget* widget, GdkEvent* event, gpointer native);
+  static void onCompositedChanged(GdkScreen* screen, gpointer self);
+
+  InputQueue& input_;
+  std::function<void(const GdkEvent*)> rememberTrigger_;
+  std::map<HWND, Native*> natives_;
+  bool saidNoCompositor_ = false;
+};
+
+}  // namespace gtk
+}  // namespace platform

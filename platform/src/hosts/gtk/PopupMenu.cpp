@@ -1,0 +1,90 @@
+#include "hosts/gtk/PopupMenu.h"
+
+#include "hosts/gtk/Mnemonics.h"
+
+namespace platform {
+namespace gtk {
+
+namespace {
+
+const char kCommandKey[] = "tessaline-command";
+
+GtkWidget* buildMenu(const std::vector<MenuItemView>& items, GCallback activate, gpointer data) {
+  GtkWidget* menu = gtk_menu_new();
+  for (const MenuItemView& item : items) {
+    GtkWidget* widget = nullptr;
+    if (item.separator) {
+      widget = gtk_separator_menu_item_new();
+    } else if (item.checked) {
+      widget = gtk_check_menu_item_new_with_mnemonic(mnemonicLabel(item.text).c_str());
+      gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), TRUE);
+    } else {
+      widget = gtk_menu_item_new_with_mnemonic(mnemonicLabel(item.text).c_str());
+    }
+    if (item.popup) {
+      gtk_menu_item_set_submenu(GTK_MENU_ITEM(widget), buildMenu(item.submenu, activate, data));
+    } else if (!item.separator) {
+      g_object_set_data(G_OBJECT(widget), kCommandKey, GUINT_TO_POINTER(item.id));
+      g_signal_connect(widget, "activate", activate, data);
+    }
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), widget);
+  }
+  gtk_widget_show_all(menu);
+  return menu;
+}
+
+}  // namespace
+
+PopupMenu::~PopupMenu() { close(); }
+
+void PopupMenu::open(const PopupMenuView& view, const GdkEvent* trigger) {
+  close();
+  chosen_ = 0;
+  ended_ = false;
+  menu_ = buildMenu(view.items, G_CALLBACK(onActivate), this);
+  g_signal_connect(menu_, "selection-done", G_CALLBACK(onSelectionDone), this);
+  // A menu that cannot grab the pointer is not shown; nobody could then
+  // end it, so it is dismissed instead of leaving the program waiting.
+  if (!popUp(view, trigger) && !popUp(view, trigger)) {
+    ended_ = true;
+    input_.push(input::DismissMenu{});
+  }
+}
+
+bool PopupMenu::popUp(const PopupMenuView& view, const GdkEvent* trigger) {
+  GdkWindow* root = gdk_get_default_root_window();
+  GdkRectangle point{static_cast<int>(view.point.x), static_cast<int>(view.point.y), 1, 1};
+  gtk_menu_popup_at_rect(GTK_MENU(menu_), root, &point, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, trigger);
+  return gtk_widget_get_mapped(menu_);
+}
+
+void PopupMenu::close() {
+  if (menu_) {
+    GtkWidget* menu = menu_;
+    menu_ = nullptr;
+    g_signal_handlers_disconnect_by_data(menu, this);
+    gtk_widget_destroy(menu);
+  }
+}
+
+void PopupMenu::onActivate(GtkMenuItem* item, gpointer self) {
+  static_cast<PopupMenu*>(self)->chosen_ = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(item), kCommandKey));
+}
+
+// GTK ends a menu with selection-done after the chosen item's activate, and
+// also when it is dismissed.
+void PopupMenu::onSelectionDone(GtkMenuShell*, gpointer self) {
+  PopupMenu& menu = *static_cast<PopupMenu*>(self);
+  if (menu.ended_) {
+    return;
+  }
+  menu.ended_ = true;
+  if (menu.chosen_ != 0) {
+    menu.input_.push(input::ChooseMenuItem{menu.chosen_, ""});
+  } else {
+    menu.input_.push(input::DismissMenu{});
+  }
+}
+
+}  // namespace gtk
+}  // namespace platform

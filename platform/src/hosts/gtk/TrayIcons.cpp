@@ -1,0 +1,150 @@
+#include "hosts/gtk/TrayIcons.h"
+
+#include <cstdio>
+
+// GtkStatusIcon is deprecated in GTK 3 but is what XEmbed trays (tint2,
+// trayer, lxpanel, xfce4-panel, KDE's proxy) embed.
+G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+
+namespace platform {
+namespace gtk {
+
+namespace {
+
+// How long a panel may take to embed a new icon before we say there is none.
+const guint kEmbedWaitMilliseconds = 3000;
+
+void releasePixels(guchar* pixels, gpointer) { g_free(pixels); }
+
+// Straight 0xAARRGGBB pixels as the RGBA bytes a pixbuf holds.
+GdkPixbuf* pixbufOf(const TrayIconView& icon) {
+  if (icon.width < 1 || icon.height < 1) {
+    return nullptr;
+  }
+  std::size_t count = static_cast<std::size_t>(icon.width) * static_cast<std::size_t>(icon.height);
+  guchar* bytes = static_cast<guchar*>(g_malloc(count * 4));
+  for (std::size_t index = 0; index < count; ++index) {
+    std::uint32_t pixel = icon.pixels[index];
+    bytes[index * 4] = static_cast<guchar>(pixel >> 16);
+    bytes[index * 4 + 1] = static_cast<guchar>(pixel >> 8);
+    bytes[index * 4 + 2] = static_cast<guchar>(pixel);
+    bytes[index * 4 + 3] = static_cast<guchar>(pixel >> 24);
+  }
+  return gdk_pixbuf_new_from_data(bytes, GDK_COLORSPACE_RGB, TRUE, 8, icon.width, icon.height, icon.width * 4,
+                                  releasePixels, nullptr);
+}
+
+UINT mouseMessage(guint button, bool down) {
+  switch (button) {
+    case 1:
+      return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    case 3:
+      return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    case 2:
+      return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+    default:
+      return WM_NULL;
+  }
+}
+
+}  // namespace
+
+TrayIcons::~TrayIcons() {
+  if (embeddedCheck_) {
+    g_source_remove(embeddedCheck_);
+  }
+  for (Icon& icon : icons_) {
+    remove(icon);
+  }
+}
+
+// Icons are kept by window and id: a changed icon keeps its place.
+void TrayIcons::show(const std::vector<TrayIconView>& icons) {
+  std::vector<Icon> kept;
+  for (const TrayIconView& view : icons) {
+    GtkStatusIcon* statusIcon = nullptr;
+    for (Icon& icon : icons_) {
+      if (icon.window == view.window && icon.id == view.id && icon.statusIcon) {
+        statusIcon = icon.statusIcon;
+        icon.statusIcon = nullptr;
+      }
+    }
+    if (!statusIcon) {
+      statusIcon = gtk_status_icon_new();
+      gtk_status_icon_set_title(statusIcon, view.tip.c_str());
+      g_signal_connect(statusIcon, "button-press-event", G_CALLBACK(onButton), this);
+      g_signal_connect(statusIcon, "button-release-event", G_CALLBACK(onButton), this);
+    }
+    if (GdkPixbuf* pixbuf = pixbufOf(view)) {
+      gtk_status_icon_set_from_pixbuf(statusIcon, pixbuf);
+      g_object_unref(pixbuf);
+    }
+    gtk_status_icon_set_tooltip_text(statusIcon, view.tip.c_str());
+    gtk_status_icon_set_visible(statusIcon, TRUE);
+    g_object_set_data(G_OBJECT(statusIcon), "tessaline-window", view.window);
+    g_object_set_data(G_OBJECT(statusIcon), "tessaline-id", GUINT_TO_POINTER(view.id));
+    kept.push_back(Icon{view.window, view.id, statusIcon});
+  }
+  for (Icon& icon : icons_) {
+    remove(icon);
+  }
+  icons_ = kept;
+  if (!icons_.empty() && embeddedCheck_ == 0) {
+    embeddedCheck_ = g_timeout_add(kEmbedWaitMilliseconds, checkEmbedded, this);
+  }
+}
+
+bool TrayIcons::embedded() const {
+  for (const Icon& icon : icons_) {
+    if (!gtk_status_icon_is_embedded(icon.statusIcon)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void TrayIcons::remove(Icon& icon) {
+  if (icon.statusIcon) {
+    g_signal_handlers_disconnect_by_data(icon.statusIcon, this);
+    gtk_status_icon_set_visible(icon.statusIcon, FALSE);
+    g_object_unref(icon.statusIcon);
+    icon.statusIcon = nullptr;
+  }
+}
+
+gboolean TrayIcons::onButton(GtkStatusIcon* statusIcon, GdkEventButton* event, gpointer self) {
+  TrayIcons& tray = *static_cast<TrayIcons*>(self);
+  bool down = event->type == GDK_BUTTON_PRESS;
+  if (!down && event->type != GDK_BUTTON_RELEASE) {
+    return TRUE;  // the double-click events: their presses came one by one
+  }
+  UINT message = mouseMessage(event->button, down);
+  if (message == WM_NULL) {
+    return FALSE;
+  }
+  HWND window = static_cast<HWND>(g_object_get_data(G_OBJECT(statusIcon), "tessaline-window"));
+  UINT id = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(statusIcon), "tessaline-id"));
+  if (down) {
+    tray.rememberTrigger_(reinterpret_cast<const GdkEvent*>(event));
+  }
+  tray.input_.push(input::MoveCursor{POINT{static_cast<LONG>(event->x_root), static_cast<LONG>(event->y_root)}});
+  tray.input_.push(input::TrayIconMouse{window, id, message});
+  return TRUE;
+}
+
+gboolean TrayIcons::checkEmbedded(gpointer self) {
+  TrayIcons& tray = *static_cast<TrayIcons*>(self);
+  tray.embeddedCheck_ = 0;
+  if (!tray.icons_.empty() && !tray.embedded()) {
+    std::fprintf(stderr,
+                 "%s: no notification area took the tray icon; the pictures still work, but the menus need a panel "
+                 "with a system tray\n",
+                 g_get_prgname());
+  }
+  return G_SOURCE_REMOVE;
+}
+
+}  // namespace gtk
+}  // namespace platform
+
+G_GNUC_END_IGNORE_DEPRECATIONS

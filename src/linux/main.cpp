@@ -1,0 +1,96 @@
+// The Linux program: a few options of its own, then the same WinMain as on
+// Windows, on the user's X11 display.
+#include <windows.h>
+
+#include <platform/entry.h>
+#include <platform/gtk.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "application/ParentWindow.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: %s [-C DIR]\n"
+    "Shows the pictures and the launcher of config.xml in the current directory.\n"
+    "\n"
+    "  -C DIR      run in DIR (reads DIR/config.xml), as an autostart entry does\n"
+    "  --help      show this help and end\n"
+    "  --version   show the version and end\n"
+    "\n"
+    "SIGTERM and SIGINT end it as Exit does; SIGHUP reads config.xml again, as Reload does.\n";
+
+// A command to the running program's owner window, as its system menu
+// gives it.
+void sendCommand(WORD command) {
+  HWND owner = FindWindowA(ParentWindow::kClassName, ParentWindow::kTitle);
+  if (owner) {
+    PostMessageA(owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+  }
+}
+
+struct Options {
+  std::string directory;
+  bool help = false;
+  bool version = false;
+  std::string error;
+};
+
+Options readOptions(int argc, char** argv) {
+  Options options;
+  for (int index = 1; index < argc; ++index) {
+    std::string argument = argv[index];
+    if (argument == "--help" || argument == "-h") {
+      options.help = true;
+    } else if (argument == "--version") {
+      options.version = true;
+    } else if (argument == "-C" && index + 1 < argc) {
+      options.directory = argv[++index];
+    } else if (argument.rfind("-C", 0) == 0 && argument.size() > 2) {
+      options.directory = argument.substr(2);
+    } else {
+      options.error = argument == "-C" ? "-C needs a directory" : "unknown argument \"" + argument + "\"";
+    }
+  }
+  return options;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* name = argc > 0 ? argv[0] : "tessaline";
+  Options options = readOptions(argc, argv);
+  if (!options.error.empty()) {
+    std::fprintf(stderr, "%s: %s\n", name, options.error.c_str());
+    std::fprintf(stderr, kUsage, name);
+    return 2;
+  }
+  if (options.help) {
+    std::printf(kUsage, name);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("Tessaline %s\n", TESSALINE_VERSION);
+    return 0;
+  }
+  if (!options.directory.empty() && chdir(options.directory.c_str()) != 0) {
+    std::fprintf(stderr, "%s: cannot run in %s: %s\n", name, options.directory.c_str(), std::strerror(errno));
+    return 1;
+  }
+  std::string why;
+  int gtkArgc = 1;
+  char** gtkArgv = argv;
+  if (!platform::gtk::installHost(gtkArgc, gtkArgv, why)) {
+    std::fprintf(stderr, "%s: %s; Tessaline needs an X11 desktop (XWayland on Wayland)\n", name, why.c_str());
+    return 1;
+  }
+  platform::gtk::onSignal(SIGTERM, [] { sendCommand(ParentWindow::kExitCommand); });
+  platform::gtk::onSignal(SIGINT, [] { sendCommand(ParentWindow::kExitCommand); });
+  platform::gtk::onSignal(SIGHUP, [] { sendCommand(ParentWindow::kReloadCommand); });
+  return platform::runWinMain(1, argv);
+}
