@@ -211,9 +211,13 @@ gboolean PictureWindows::onDraw(GtkWidget*, cairo_t* cairo, gpointer data) {
   return TRUE;
 }
 
+// A window manager that frames the window learns of its shapes when they
+// change on a window it manages (openbox reads no input shape at mapping),
+// so they are given again once it is.
 gboolean PictureWindows::onMap(GtkWidget*, GdkEvent*, gpointer data) {
   Native& native = *static_cast<Native*>(data);
   gtk_window_move(GTK_WINDOW(native.widget), native.rect.left, native.rect.top);
+  native.owner->shape(native);
   return FALSE;
 }
 

@@ -1,0 +1,59 @@
+// The tests' hands and eyes on a real X11 display: the program's windows
+// as the X server has them, the screen's pixels, and the user's pointer and
+// keyboard through XTEST (GTK menus refuse events sent to a window).
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace x11test {
+
+struct Rectangle {
+  int x;
+  int y;
+  int width;
+  int height;
+};
+
+class X11Desktop {
+ public:
+  X11Desktop();  // opens $DISPLAY; throws when it cannot
+  ~X11Desktop();
+  X11Desktop(const X11Desktop&) = delete;
+  X11Desktop& operator=(const X11Desktop&) = delete;
+
+  // The process's windows (by _NET_WM_PID) that are mapped now.
+  std::vector<Window> mappedWindowsOf(int pid);
+  // The one of them titled so (the tray icon), or 0.
+  Window windowTitled(int pid, const std::string& title);
+  // The mapped window of the process whose top left is there, or 0.
+  Window windowAt(int pid, int x, int y);
+
+  Rectangle geometry(Window window);
+  bool hasState(Window window, const char* state);  // _NET_WM_STATE_ABOVE...
+  bool exists(Window window);
+
+  // The screen's pixels as 0xFFRRGGBB, top row first.
+  std::vector<std::uint32_t> pixels(const Rectangle& area);
+
+  void moveTo(int x, int y);
+  void press(int button);
+  void release(int button);
+  void click(int x, int y, int button);
+  void key(const char* keysym);
+
+ private:
+  Display* display_;
+  std::vector<Window> allWindows();
+  int pidOf(Window window);
+  std::string titleOf(Window window);
+};
+
+// Asks `condition` until it holds or `seconds` have passed; whether it held.
+bool waitUntil(const std::function<bool()>& condition, double seconds = 10);
+
+}  // namespace x11test
