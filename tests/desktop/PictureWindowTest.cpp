@@ -221,6 +221,7 @@ TEST_F(PictureInput, ALeftDragMovesThePictureByTheCursorsTravelAndRaisesIt) {
   RECT after = {};
   std::vector<HWND> orderAfterPress;
   bool capturedDuringDrag = false;
+  HWND captureAfterRelease = NULL;
   script::then([&] {
     solid = findPicture(0);
     half = findPicture(1);
@@ -236,6 +237,7 @@ TEST_F(PictureInput, ALeftDragMovesThePictureByTheCursorsTravelAndRaisesIt) {
   script::moveCursor(125, 105);
   script::moveCursor(140, 100);
   script::releaseButton(MouseButton::left);
+  script::then([&] { captureAfterRelease = GetCapture(); });
   script::moveCursor(300, 300);  // after the release: nothing moves
 
   EXPECT_EQ(0, runThenExit([&] { after = rectOf(solid); }));
@@ -245,7 +247,7 @@ TEST_F(PictureInput, ALeftDragMovesThePictureByTheCursorsTravelAndRaisesIt) {
   EXPECT_EQ(before.right - before.left, after.right - after.left) << "the size stays";
   EXPECT_EQ(before.bottom - before.top, after.bottom - after.top);
   EXPECT_TRUE(capturedDuringDrag);
-  EXPECT_TRUE(GetCapture() == NULL);
+  EXPECT_EQ(nullptr, captureAfterRelease) << "the release must give the mouse back while the program runs on";
   auto position = [&](HWND window) {
     return std::find(orderAfterPress.begin(), orderAfterPress.end(), window) - orderAfterPress.begin();
   };
