@@ -154,49 +154,6 @@ TEST_F(PictureWindows, AMissingPictureIsReportedAndTheOthersStillAppear) {
   EXPECT_EQ(box.text, desktop::messageBoxes()[1].text);
 }
 
-TEST_F(PictureWindows, MissingAttributesAndSizesThatCannotBeShown) {
-  testsupport::writeSolidPng("p.png", 7, 9, 0xFFFFFFFF);
-  struct Case {
-    const char* name;
-    std::string attributes;
-    bool visible;
-    RECT rect;
-    std::size_t boxes;
-  };
-  const Case cases[] = {
-      {"no x, y, color: 0, 0 and untinted", "w='5' h='6' path='p.png'", true, {0, 0, 5, 6}, 0},
-      {"no w, h: the picture's own size", "x='3' y='4' path='p.png'", true, {3, 4, 10, 13}, 0},
-      {"no path: a failed load", "x='1' y='1' w='5' h='5'", false, {1, 1, 6, 6}, 1},
-      {"a width of 0", "w='0' h='5' path='p.png'", false, {0, 0, 0, 5}, 0},
-      {"a negative height", "w='5' h='-5' path='p.png'", false, {0, 0, 5, 0}, 0},
-      {"100000 by 100000", "w='100000' h='100000' path='p.png'", true, {0, 0, 100000, 100000}, 0},
-      {"a path longer than 255 characters", "w='5' h='5' path='" + std::string(300, 'a') + ".png'", false,
-       {0, 0, 5, 5}, 1},
-  };
-  for (const Case& testCase : cases) {
-    startAfresh();
-    writeFile("config.xml", settings(image(testCase.attributes)));
-    if (testCase.boxes) {
-      script::pressMessageBoxButton(IDOK);
-    }
-    bool visible = false;
-    RECT rect = {};
-
-    EXPECT_EQ(0, runThenExit([&] {
-                visible = IsWindowVisible(findPicture(0)) != FALSE;
-                rect = rectOf(findPicture(0));
-              }))
-        << testCase.name;
-
-    EXPECT_EQ(testCase.visible, visible) << testCase.name;
-    EXPECT_EQ(describe(testCase.rect), describe(rect)) << testCase.name;
-    EXPECT_EQ(testCase.boxes, desktop::messageBoxes().size()) << testCase.name;
-    if (testCase.boxes) {
-      EXPECT_LE(desktop::messageBoxes()[0].text.size(), 255u) << testCase.name;
-    }
-  }
-}
-
 // Two overlapping pictures; the lower one has a transparent left half.
 class PictureInput : public PictureWindows {
  protected:
@@ -362,37 +319,6 @@ TEST_F(PictureInput, ReloadAndExitTakeDownEveryPictureAndItsResources) {
   EXPECT_EQ(desktop::ObjectCounts(), desktop::objectCounts()) << "nothing of ours after Exit";
   EXPECT_FALSE(desktop::isClassRegistered("ChildWindow0", GetModuleHandleA(NULL)));
   EXPECT_FALSE(desktop::gdiplusRunning());
-}
-
-// Exit or Reload chosen while the second of three pictures reports its
-// failure run once the load has finished.
-TEST_F(PictureWindows, ReloadAndExitChosenWhileAFailureBoxIsOpenRunAfterTheLoad) {
-  testsupport::writeSolidPng("p.png", 2, 2, 0xFFFFFFFF);
-  writeFile("config.xml", settings(image("w='5' h='5' path='p.png'") + image("w='5' h='5' path='gone.png'") +
-                                   image("w='5' h='5' path='p.png'")));
-  struct Case {
-    const char* name;
-    std::vector<std::string> chosen;
-    std::size_t boxes;
-  };
-  const Case cases[] = {{"Exit", {"Exit"}, 1}, {"Reload twice, then Exit", {"Reload", "Reload"}, 2}};
-  for (const Case& testCase : cases) {
-    startAfresh();
-    for (const std::string& item : testCase.chosen) {
-      chooseFromSystemMenu(item);
-    }
-    script::pressMessageBoxButton(IDOK);
-    if (testCase.boxes == 2) {
-      script::pressMessageBoxButton(IDOK);  // the Reload's load fails the same way
-      chooseFromSystemMenu("Exit");
-    }
-
-    EXPECT_EQ(0, runProgram()) << testCase.name;
-
-    EXPECT_EQ(testCase.boxes, desktop::messageBoxes().size()) << testCase.name;
-    EXPECT_EQ(desktop::ObjectCounts(), desktop::objectCounts()) << testCase.name << ": nothing of ours left";
-    EXPECT_EQ(0u, script::pendingActions()) << testCase.name;
-  }
 }
 
 }  // namespace
