@@ -39,6 +39,7 @@ const AttributeCase kCases[] = {
     {"NoY", "x='3' w='5' h='6' path='p.png'", true, {3, 0, 8, 6}, 255, "", ""},
     {"NoW", "x='3' y='4' h='6' path='p.png'", true, {3, 4, 10, 10}, 255, "", ""},
     {"NoH", "x='3' y='4' w='5' path='p.png'", true, {3, 4, 8, 13}, 255, "", ""},
+    {"NoWNorH", "x='3' y='4' path='p.png'", true, {3, 4, 10, 13}, 255, "", ""},
     {"NoColor", "w='5' h='6' path='p.png'", true, {0, 0, 5, 6}, 255, "", ""},
     {"NoPath", "x='1' y='1' w='5' h='5'", false, {1, 1, 6, 6}, kNoLayer, "", pictureBox("")},
     {"Overflow", "x='99999999999' y='4294967296' w='5' h='6' path='p.png'", true, {-1, -1, 4, 5}, 255, "", ""},

@@ -1,6 +1,6 @@
-// What the bad-input scenarios share: a settings file written from parts, one
-// run of the program that answers its failure boxes, looks at the desktop and
-// ends it through Exit, and what that run left behind.
+// What the bad-input scenarios share: one run of the program that answers its
+// failure boxes, looks at the desktop and ends it through Exit, and what that
+// run left behind.
 #pragma once
 
 #include <string>
@@ -9,9 +9,6 @@
 #include "ProgramFixture.h"
 
 namespace badinput {
-
-std::string settings(const std::string& content);
-std::string image(const std::string& attributes);
 
 // One picture window as the run saw it before Exit.
 struct PictureSeen {
@@ -37,9 +34,6 @@ std::string pictureBox(const std::string& path);
 
 class BadInputFixture : public ProgramFixture {
  protected:
-  void SetUp() override;
-  void TearDown() override;
-
   // Runs the program: presses OK on `failureBoxes` boxes, looks at the
   // desktop once the load has finished, then chooses Exit. A run that ends
   // in a failure presses OK on its box too (count it in `failureBoxes`).
@@ -52,16 +46,8 @@ class BadInputFixture : public ProgramFixture {
     return runAndExit(failureBoxes);
   }
 
-  static void chooseFromSystemMenu(const std::string& item);
-
   // Whether the look reads each picture's layer (a copy of all its pixels).
   bool readLayers_ = false;
 };
-
-// The picture window ChildWindow<index>, or NULL.
-HWND findPicture(int index);
-
-// "left,top,right,bottom" for failure messages.
-std::string describe(const RECT& rect);
 
 }  // namespace badinput

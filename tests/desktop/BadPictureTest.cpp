@@ -52,6 +52,8 @@ std::vector<PictureCase> pictureCases() {
       // after its last whole character that fits 255 bytes.
       {"Path256Characters", [=] { solidInDirectory("d", tooLong); },
        "w='5' h='5' path='" + tooLong + "'", false, {0, 0, 5, 5}, "load error|" + tooLong.substr(0, 255)},
+      {"MissingWithAPathOf300Characters", [] {}, "w='5' h='5' path='" + std::string(300, 'a') + ".png'", false,
+       {0, 0, 5, 5}, "load error|" + std::string(255, 'a')},
       {"PercentSigns", [] { solid("a%d%s%n.png", 2, 2); }, "w='5' h='5' path='a%d%s%n.png'", true, {0, 0, 5, 5}, ""},
       {"MissingWithPercentSigns", [] {}, "w='5' h='5' path='gone%s%n.png'", false, {0, 0, 5, 5},
        pictureBox("gone%s%n.png")},

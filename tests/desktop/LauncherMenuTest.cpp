@@ -13,21 +13,12 @@ namespace desktop = platform::desktop;
 namespace script = platform::script;
 using platform::MouseButton;
 
-std::string settings(const std::string& launcher) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<system>" + launcher + "</system>\n";
-}
-
 class LauncherMenu : public ProgramFixture {
  protected:
-  // Left-clicks the tray icon and dismisses whatever opens; then Exit.
-  void openLauncherThenExit() {
+  // Left-clicks the tray icon and dismisses whatever opens.
+  static void openLauncher() {
     script::clickTrayIcon(MouseButton::left);
     script::dismissMenu();
-    exitFromSystemMenu();
-  }
-  static void exitFromSystemMenu() {
-    script::clickTrayIcon(MouseButton::right);
-    script::chooseMenuItem("Exit");
   }
   // The launcher menus tracked: every tracked menu but the system menus.
   static std::vector<desktop::TrackedMenu> launcherMenusShown() {
@@ -61,9 +52,9 @@ TEST_F(LauncherMenu, FoldersAndFilesBecomeSubmenusAndEntriesInDocumentOrder) {
   std::vector<HMENU> menus;
   script::moveCursor(640, 480);
   script::then([&] { menus = ParentWindow::pInstance_->launcherMenus_; });  // read while it runs
-  openLauncherThenExit();
+  openLauncher();
 
-  EXPECT_EQ(0, runProgram());
+  EXPECT_EQ(0, runThenExit());
 
   std::vector<desktop::TrackedMenu> shown = launcherMenusShown();
   ASSERT_EQ(1u, shown.size());
@@ -90,16 +81,14 @@ TEST_F(LauncherMenu, WhatTheLauncherElementHoldsDecidesWhatOpens) {
       {"a folder without name", "<launcher><folder/></launcher>", true, "(folder)>[]"},
   };
   for (const Case& testCase : cases) {
-    desktop::reset();
-    desktop::setEcho(false);
-    nextCommandId = 1000;  // a fresh process each time
+    startAfresh();
     writeFile("config.xml", settings(testCase.launcher));
-    openLauncherThenExit();
+    openLauncher();
     if (!testCase.opens) {
       script::onExhausted([](const char*) {});  // the dismiss has no menu to act on
     }
 
-    EXPECT_EQ(0, runProgram()) << testCase.name;
+    EXPECT_EQ(0, runThenExit()) << testCase.name;
 
     std::vector<desktop::TrackedMenu> shown = launcherMenusShown();
     ASSERT_EQ(testCase.opens ? 1u : 0u, shown.size()) << testCase.name;
@@ -123,9 +112,8 @@ TEST_F(LauncherMenu, ChoosingAnEntryOpensExactlyItsPathWithTheShell) {
   // A command of the launcher's range that no entry has, as another
   // program could post it: nothing opens.
   postToOwnerWindow(WM_COMMAND, 1500);
-  exitFromSystemMenu();
 
-  EXPECT_EQ(0, runProgram());
+  EXPECT_EQ(0, runThenExit());
 
   const std::vector<platform::ShellRequest>& requests = desktop::shellRequests();
   ASSERT_EQ(3u, requests.size());
@@ -154,15 +142,12 @@ TEST_F(LauncherMenu, IdsGoOnAcrossReloadsUntilTheRangeIsUsedUp) {
   };
   script::then(readIds);  // reads the program's own list while it runs
   for (int reload = 0; reload < 2; ++reload) {
-    script::clickTrayIcon(MouseButton::right);
-    script::chooseMenuItem("Reload");
+    chooseFromSystemMenu("Reload");
     script::then(readIds);
   }
-  script::clickTrayIcon(MouseButton::left);
-  script::dismissMenu();
-  exitFromSystemMenu();
+  openLauncher();
 
-  EXPECT_EQ(0, runProgram());
+  EXPECT_EQ(0, runThenExit());
 
   EXPECT_EQ((std::vector<std::string>{"1000-1599", "1600-1999", "none"}), firstAndLast);
   std::vector<desktop::TrackedMenu> shown = launcherMenusShown();
@@ -175,13 +160,10 @@ TEST_F(LauncherMenu, ReloadAndExitDestroyEveryLauncherMenu) {
                                    "</folder><file name='d' path='d'/></launcher>"));
   std::vector<std::size_t> menuCounts;
   for (int reload = 0; reload < 100; ++reload) {
-    script::clickTrayIcon(MouseButton::right);
-    script::chooseMenuItem("Reload");
+    chooseFromSystemMenu("Reload");
   }
-  script::then([&] { menuCounts.push_back(desktop::menuCount()); });
-  exitFromSystemMenu();
 
-  EXPECT_EQ(0, runProgram());
+  EXPECT_EQ(0, runThenExit([&] { menuCounts.push_back(desktop::menuCount()); }));
 
   ASSERT_EQ(1u, menuCounts.size());
   EXPECT_EQ(4u, menuCounts[0]) << "the system menu and the three launcher menus, after 100 reloads";
@@ -199,10 +181,8 @@ TEST_F(LauncherMenu, FoldersNestedBeyondSixtyFourLevelsAreLeftOut) {
   }
   writeFile("config.xml", settings("<launcher>" + launcher + "<file name='after' path='a'/></launcher>"));
   std::size_t menus = 0;
-  script::then([&] { menus = ParentWindow::pInstance_->launcherMenus_.size(); });
-  exitFromSystemMenu();
 
-  EXPECT_EQ(0, runProgram());
+  EXPECT_EQ(0, runThenExit([&] { menus = ParentWindow::pInstance_->launcherMenus_.size(); }));
 
   EXPECT_EQ(64u, menus) << "the root and 63 levels of folders";
   EXPECT_EQ(1, std::count(desktop::debugOutput().begin(), desktop::debugOutput().end(),

@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "ProgramFixture.h"
-#include "application/ParentWindow.h"
 #include "support/PictureFile.h"
 
 namespace {
@@ -17,44 +15,7 @@ namespace desktop = platform::desktop;
 namespace script = platform::script;
 using platform::MouseButton;
 
-std::string image(const std::string& attributes) { return "<image " + attributes + "/>"; }
-
-std::string settings(const std::string& content) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<system>" + content + "</system>\n";
-}
-
-std::string className(HWND window) {
-  char name[256] = "";
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-// The program's picture window of that index: its class is ChildWindow<index>.
-HWND findPicture(int index) { return FindWindowA(("ChildWindow" + std::to_string(index)).c_str(), NULL); }
-
-RECT rectOf(HWND window) {
-  RECT rect = {0, 0, 0, 0};
-  GetWindowRect(window, &rect);
-  return rect;
-}
-
-class PictureWindows : public ProgramFixture {
- protected:
-  static void exitFromSystemMenu() {
-    script::clickTrayIcon(MouseButton::right);
-    script::chooseMenuItem("Exit");
-  }
-  static void reloadFromSystemMenu() {
-    script::clickTrayIcon(MouseButton::right);
-    script::chooseMenuItem("Reload");
-  }
-  // Runs `look` while the program waits for input, then ends it.
-  int runAndLook(const std::function<void()>& look) {
-    script::then(look);
-    exitFromSystemMenu();
-    return runProgram();
-  }
-};
+class PictureWindows : public ProgramFixture {};
 
 TEST_F(PictureWindows, EveryImageElementBecomesAPictureWindowInDocumentOrder) {
   testsupport::writeSolidPng("red.png", 4, 4, 0xFFFF0000);
@@ -71,8 +32,8 @@ TEST_F(PictureWindows, EveryImageElementBecomesAPictureWindowInDocumentOrder) {
   std::vector<Seen> seen;
   HWND ownerWindow = NULL;
 
-  EXPECT_EQ(0, runAndLook([&] {
-              ownerWindow = FindWindowA("ParentWindow", "Tessaline");
+  EXPECT_EQ(0, runThenExit([&] {
+              ownerWindow = findOwnerWindow();
               for (int index = 0; index < 4; ++index) {
                 HWND window = findPicture(index);
                 if (window) {
@@ -96,17 +57,14 @@ TEST_F(PictureWindows, EveryImageElementBecomesAPictureWindowInDocumentOrder) {
     EXPECT_EQ(ownerWindow, seen[index].owner) << seen[index].className;
     EXPECT_EQ(static_cast<DWORD>(WS_EX_LAYERED | WS_EX_TOOLWINDOW), seen[index].exStyle & ~static_cast<DWORD>(WS_EX_TOPMOST))
         << seen[index].className;
-    EXPECT_EQ(expected[index].rect.left, seen[index].rect.left) << seen[index].className;
-    EXPECT_EQ(expected[index].rect.top, seen[index].rect.top) << seen[index].className;
-    EXPECT_EQ(expected[index].rect.right, seen[index].rect.right) << seen[index].className;
-    EXPECT_EQ(expected[index].rect.bottom, seen[index].rect.bottom) << seen[index].className;
+    EXPECT_EQ(describe(expected[index].rect), describe(seen[index].rect)) << seen[index].className;
     EXPECT_TRUE(seen[index].visible) << seen[index].className;
   }
 }
 
 TEST_F(PictureWindows, WithoutImageElementsThereIsNoPictureWindow) {
   std::size_t windows = 0;
-  EXPECT_EQ(0, runAndLook([&] { windows = desktop::windows().size(); }));
+  EXPECT_EQ(0, runThenExit([&] { windows = desktop::windows().size(); }));
   EXPECT_EQ(1u, windows) << "only the owner window";
 }
 
@@ -131,15 +89,14 @@ TEST_F(PictureWindows, TheLayerHoldsThePictureStretchedAndTinted) {
       {"100x50 stretched to 200x200", 0xFF00FF00, 100, 50, "0xFFFFFFFF", 0xFF00FF00, 255},
   };
   for (const Case& testCase : cases) {
-    desktop::reset();
-    desktop::setEcho(false);
+    startAfresh();
     testsupport::writeSolidPng("picture.png", testCase.pictureWidth, testCase.pictureHeight, testCase.picturePixel);
     writeFile("config.xml", settings(image("x='0' y='0' w='200' h='200' color='" + std::string(testCase.color) +
                                            "' path='picture.png'")));
     desktop::LayeredContent layer;
     bool visible = false;
 
-    EXPECT_EQ(0, runAndLook([&] {
+    EXPECT_EQ(0, runThenExit([&] {
                 HWND picture = findPicture(0);
                 visible = IsWindowVisible(picture) != FALSE;
                 if (std::unique_ptr<desktop::LayeredContent> content = desktop::layeredContent(picture)) {
@@ -181,10 +138,10 @@ TEST_F(PictureWindows, AMissingPictureIsReportedAndTheOthersStillAppear) {
     missingVisible = IsWindowVisible(missingWindow) != FALSE;
     goodVisible = IsWindowVisible(findPicture(1)) != FALSE;
   });
-  reloadFromSystemMenu();
+  chooseFromSystemMenu("Reload");
   script::pressMessageBoxButton(IDOK);  // the Reload shows it again
 
-  EXPECT_EQ(0, runAndLook([] {}));
+  EXPECT_EQ(0, runThenExit());
 
   ASSERT_EQ(2u, desktop::messageBoxes().size());
   const desktop::ShownMessageBox& box = desktop::messageBoxes()[0];
@@ -195,53 +152,6 @@ TEST_F(PictureWindows, AMissingPictureIsReportedAndTheOthersStillAppear) {
   EXPECT_FALSE(missingVisible);
   EXPECT_TRUE(goodVisible);
   EXPECT_EQ(box.text, desktop::messageBoxes()[1].text);
-}
-
-TEST_F(PictureWindows, MissingAttributesAndSizesThatCannotBeShown) {
-  testsupport::writeSolidPng("p.png", 7, 9, 0xFFFFFFFF);
-  struct Case {
-    const char* name;
-    std::string attributes;
-    bool visible;
-    RECT rect;
-    std::size_t boxes;
-  };
-  const Case cases[] = {
-      {"no x, y, color: 0, 0 and untinted", "w='5' h='6' path='p.png'", true, {0, 0, 5, 6}, 0},
-      {"no w, h: the picture's own size", "x='3' y='4' path='p.png'", true, {3, 4, 10, 13}, 0},
-      {"no path: a failed load", "x='1' y='1' w='5' h='5'", false, {1, 1, 6, 6}, 1},
-      {"a width of 0", "w='0' h='5' path='p.png'", false, {0, 0, 0, 5}, 0},
-      {"a negative height", "w='5' h='-5' path='p.png'", false, {0, 0, 5, 0}, 0},
-      {"100000 by 100000", "w='100000' h='100000' path='p.png'", true, {0, 0, 100000, 100000}, 0},
-      {"a path longer than 255 characters", "w='5' h='5' path='" + std::string(300, 'a') + ".png'", false,
-       {0, 0, 5, 5}, 1},
-  };
-  for (const Case& testCase : cases) {
-    desktop::reset();
-    desktop::setEcho(false);
-    writeFile("config.xml", settings(image(testCase.attributes)));
-    if (testCase.boxes) {
-      script::pressMessageBoxButton(IDOK);
-    }
-    bool visible = false;
-    RECT rect = {};
-
-    EXPECT_EQ(0, runAndLook([&] {
-                visible = IsWindowVisible(findPicture(0)) != FALSE;
-                rect = rectOf(findPicture(0));
-              }))
-        << testCase.name;
-
-    EXPECT_EQ(testCase.visible, visible) << testCase.name;
-    EXPECT_EQ(testCase.rect.left, rect.left) << testCase.name;
-    EXPECT_EQ(testCase.rect.top, rect.top) << testCase.name;
-    EXPECT_EQ(testCase.rect.right, rect.right) << testCase.name;
-    EXPECT_EQ(testCase.rect.bottom, rect.bottom) << testCase.name;
-    EXPECT_EQ(testCase.boxes, desktop::messageBoxes().size()) << testCase.name;
-    if (testCase.boxes) {
-      EXPECT_LE(desktop::messageBoxes()[0].text.size(), 255u) << testCase.name;
-    }
-  }
 }
 
 // Two overlapping pictures; the lower one has a transparent left half.
@@ -268,6 +178,7 @@ TEST_F(PictureInput, ALeftDragMovesThePictureByTheCursorsTravelAndRaisesIt) {
   RECT after = {};
   std::vector<HWND> orderAfterPress;
   bool capturedDuringDrag = false;
+  HWND captureAfterRelease = NULL;
   script::then([&] {
     solid = findPicture(0);
     half = findPicture(1);
@@ -283,16 +194,17 @@ TEST_F(PictureInput, ALeftDragMovesThePictureByTheCursorsTravelAndRaisesIt) {
   script::moveCursor(125, 105);
   script::moveCursor(140, 100);
   script::releaseButton(MouseButton::left);
+  script::then([&] { captureAfterRelease = GetCapture(); });
   script::moveCursor(300, 300);  // after the release: nothing moves
 
-  EXPECT_EQ(0, runAndLook([&] { after = rectOf(solid); }));
+  EXPECT_EQ(0, runThenExit([&] { after = rectOf(solid); }));
 
   EXPECT_EQ(before.left + 30, after.left);
   EXPECT_EQ(before.top - 10, after.top);
   EXPECT_EQ(before.right - before.left, after.right - after.left) << "the size stays";
   EXPECT_EQ(before.bottom - before.top, after.bottom - after.top);
   EXPECT_TRUE(capturedDuringDrag);
-  EXPECT_TRUE(GetCapture() == NULL);
+  EXPECT_EQ(nullptr, captureAfterRelease) << "the release must give the mouse back while the program runs on";
   auto position = [&](HWND window) {
     return std::find(orderAfterPress.begin(), orderAfterPress.end(), window) - orderAfterPress.begin();
   };
@@ -310,13 +222,13 @@ TEST_F(PictureInput, ALostCaptureEndsTheDrag) {
     before = rectOf(solid);
     // Another window of the program takes the mouse, as when the user
     // switches away in the middle of a drag.
-    SetCapture(FindWindowA("ParentWindow", "Tessaline"));
+    SetCapture(findOwnerWindow());
     ReleaseCapture();
   });
   script::releaseButton(MouseButton::left);
   script::moveCursor(150, 150);
 
-  EXPECT_EQ(0, runAndLook([&] { after = rectOf(solid); }));
+  EXPECT_EQ(0, runThenExit([&] { after = rectOf(solid); }));
 
   EXPECT_EQ(before.left, after.left) << "a picture must not follow the mouse after its drag lost the capture";
   EXPECT_EQ(before.top, after.top);
@@ -336,7 +248,7 @@ TEST_F(PictureInput, AClickOnATransparentPixelReachesTheWindowBelow) {
   script::moveCursor(170, 150);
   script::releaseButton(MouseButton::left);
 
-  EXPECT_EQ(0, runAndLook([&] { after = rectOf(solid); }));
+  EXPECT_EQ(0, runThenExit([&] { after = rectOf(solid); }));
 
   EXPECT_EQ(before.left + 10, after.left) << "the lower picture took the drag";
 }
@@ -351,7 +263,7 @@ TEST_F(PictureInput, ARightClickOpensTheLauncherMenuAtTheCursorAndCloseDoesNothi
   script::click(110, 130, MouseButton::right);
   script::chooseMenuItem("entry");
 
-  EXPECT_EQ(0, runAndLook([&] { openAfterClose = IsWindow(solid) && IsWindowVisible(solid); }));
+  EXPECT_EQ(0, runThenExit([&] { openAfterClose = IsWindow(solid) && IsWindowVisible(solid); }));
 
   EXPECT_TRUE(openAfterClose);
   ASSERT_FALSE(desktop::trackedMenus().empty());
@@ -372,21 +284,19 @@ TEST_F(PictureInput, ReloadPutsDraggedPicturesBackAndTopMostAndHideReachThem) {
   script::pressButton(MouseButton::left);
   script::moveCursor(160, 160);
   script::releaseButton(MouseButton::left);
-  reloadFromSystemMenu();
+  chooseFromSystemMenu("Reload");
   script::then([&] {
     solid = findPicture(0);
     afterReload = rectOf(solid);
   });
-  script::clickTrayIcon(MouseButton::right);
-  script::chooseMenuItem("TopMost");
-  script::clickTrayIcon(MouseButton::right);
-  script::chooseMenuItem("Hide");
+  chooseFromSystemMenu("TopMost");
+  chooseFromSystemMenu("Hide");
   script::then([&] {
     topmost = (GetWindowLongA(solid, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     hiddenWithHide = !IsWindowVisible(solid) && !IsWindowVisible(findPicture(1));
   });
 
-  EXPECT_EQ(0, runAndLook([] {}));
+  EXPECT_EQ(0, runThenExit());
 
   EXPECT_EQ(100, afterReload.left);
   EXPECT_EQ(100, afterReload.top);
@@ -399,49 +309,16 @@ TEST_F(PictureInput, ReloadAndExitTakeDownEveryPictureAndItsResources) {
   desktop::ObjectCounts afterReloads;
   script::then([&] { whileRunning = desktop::objectCounts(); });
   for (int reload = 0; reload < 5; ++reload) {
-    reloadFromSystemMenu();
+    chooseFromSystemMenu("Reload");
   }
   script::then([&] { afterReloads = desktop::objectCounts(); });
 
-  EXPECT_EQ(0, runAndLook([] {}));
+  EXPECT_EQ(0, runThenExit());
 
   EXPECT_EQ(whileRunning, afterReloads) << "reloads leave the same objects";
   EXPECT_EQ(desktop::ObjectCounts(), desktop::objectCounts()) << "nothing of ours after Exit";
   EXPECT_FALSE(desktop::isClassRegistered("ChildWindow0", GetModuleHandleA(NULL)));
   EXPECT_FALSE(desktop::gdiplusRunning());
-}
-
-// Exit or Reload chosen while the second of three pictures reports its
-// failure run once the load has finished.
-TEST_F(PictureWindows, ReloadAndExitChosenWhileAFailureBoxIsOpenRunAfterTheLoad) {
-  testsupport::writeSolidPng("p.png", 2, 2, 0xFFFFFFFF);
-  writeFile("config.xml", settings(image("w='5' h='5' path='p.png'") + image("w='5' h='5' path='gone.png'") +
-                                   image("w='5' h='5' path='p.png'")));
-  struct Case {
-    const char* name;
-    std::vector<std::string> chosen;
-    std::size_t boxes;
-  };
-  const Case cases[] = {{"Exit", {"Exit"}, 1}, {"Reload twice, then Exit", {"Reload", "Reload"}, 2}};
-  for (const Case& testCase : cases) {
-    desktop::reset();
-    desktop::setEcho(false);
-    for (const std::string& item : testCase.chosen) {
-      script::clickTrayIcon(MouseButton::right);
-      script::chooseMenuItem(item);
-    }
-    script::pressMessageBoxButton(IDOK);
-    if (testCase.boxes == 2) {
-      script::pressMessageBoxButton(IDOK);  // the Reload's load fails the same way
-      exitFromSystemMenu();
-    }
-
-    EXPECT_EQ(0, runProgram()) << testCase.name;
-
-    EXPECT_EQ(testCase.boxes, desktop::messageBoxes().size()) << testCase.name;
-    EXPECT_EQ(desktop::ObjectCounts(), desktop::objectCounts()) << testCase.name << ": nothing of ours left";
-    EXPECT_EQ(0u, script::pendingActions()) << testCase.name;
-  }
 }
 
 }  // namespace

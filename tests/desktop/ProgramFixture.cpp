@@ -1,38 +1,44 @@
 #include "ProgramFixture.h"
 
-#include <cstdio>
-#include <fstream>
 #include <sstream>
+#include <fstream>
 
 #include "application/LaunchItem.h"
 
 void ProgramFixture::SetUp() {
-  platform::desktop::reset();
-  platform::desktop::setEcho(false);
-  // Each test is a fresh process of the program: the launcher's command
-  // ids, which go on across Reloads within one, start again.
-  nextCommandId = 1000;
+  startAfresh();
   ASSERT_NO_THROW(temporaryDirectory_.emplace("desktop"));
   workingDirectory_ = temporaryDirectory_->path().string();
   // The smallest settings file the program starts with; a test that needs
   // another one writes over it.
-  writeFile("config.xml", "<?xml version=\"1.0\"?>\n<system/>\n");
+  writeFile("config.xml", settings(""));
 }
 
-void ProgramFixture::TearDown() { temporaryDirectory_.reset(); }
+void ProgramFixture::TearDown() {
+  endFailedRun();
+  temporaryDirectory_.reset();
+}
 
-std::string menuText(const std::vector<platform::MenuItemView>& items) {
-  std::string text;
-  for (const platform::MenuItemView& item : items) {
-    text += text.empty() ? "" : " | ";
-    text += item.popup ? item.text + ">[" + menuText(item.submenu) + "]" : item.text + "=" + std::to_string(item.id);
-  }
-  return text;
+void ProgramFixture::startAfresh() {
+  endFailedRun();
+  platform::desktop::reset();
+  platform::desktop::setEcho(false);
+  // The launcher's command ids go on across Reloads within one process and
+  // start again in the next.
+  nextCommandId = 1000;
 }
 
 int ProgramFixture::runProgram() {
   char commandLine[] = "";
   return WinMain(GetModuleHandleA(NULL), NULL, commandLine, SW_SHOWDEFAULT);
+}
+
+int ProgramFixture::runThenExit(const platform::script::Action& look) {
+  if (look) {
+    platform::script::then(look);
+  }
+  chooseFromSystemMenu("Exit");
+  return runProgram();
 }
 
 void ProgramFixture::writeFile(const std::string& name, const std::string& content) {
@@ -49,10 +55,6 @@ std::vector<std::string> ProgramFixture::consoleLines() {
     lines.push_back(line);
   }
   return lines;
-}
-
-HWND ProgramFixture::findOwnerWindow() {
-  return FindWindowA("ParentWindow", "Tessaline");
 }
 
 void ProgramFixture::postToOwnerWindow(UINT message, WPARAM wParam, LPARAM lParam) {

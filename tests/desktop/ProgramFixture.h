@@ -11,28 +11,30 @@
 #include <string>
 #include <vector>
 
+#include "ProgramToolkit.h"
 #include "support/TemporaryDirectory.h"
-
-// A menu as one line: "caption=id" entries, "caption>[...]" submenus, "|"
-// between items.
-std::string menuText(const std::vector<platform::MenuItemView>& items);
 
 class ProgramFixture : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
 
+  // A fresh desktop and a fresh process of the program, in the same working
+  // directory: for a test that runs the program once a case.
+  static void startAfresh();
+
   // WinMain as the process entry calls it.
   int runProgram();
+
+  // Runs the program: once the steps queued so far have run, `look` (when
+  // given) runs while it waits for input, then the user chooses Exit.
+  int runThenExit(const platform::script::Action& look = nullptr);
 
   // Writes a file into the test's working directory.
   void writeFile(const std::string& name, const std::string& content);
 
   // The console output split into lines, each without its newline.
   std::vector<std::string> consoleLines();
-
-  // The program's owner window, or NULL.
-  static HWND findOwnerWindow();
 
   // Queues a message posted to the owner window, as another program would.
   static void postToOwnerWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);

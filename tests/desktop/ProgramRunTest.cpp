@@ -32,12 +32,6 @@ struct OwnerWindowState {
   int iconBitsPerPixel = 0;
 };
 
-std::string windowClassName(HWND window) {
-  char name[256] = "";
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
 std::string windowTitle(HWND window) {
   char title[256] = "";
   GetWindowTextA(window, title, sizeof title);
@@ -47,9 +41,9 @@ std::string windowTitle(HWND window) {
 OwnerWindowState readOwnerWindow(HWND window) {
   OwnerWindowState state;
   state.window = window;
-  state.className = windowClassName(window);
+  state.className = className(window);
   state.title = windowTitle(window);
-  GetWindowRect(window, &state.rect);
+  state.rect = rectOf(window);
   state.visible = IsWindowVisible(window) != FALSE;
   state.style = GetWindowLongA(window, GWL_STYLE);
   state.exStyle = GetWindowLongA(window, GWL_EXSTYLE);
@@ -122,10 +116,7 @@ TEST_P(NormalRun, ShowsTheHiddenOwnerWindowAndEndsWithExitCodeZero) {
   EXPECT_EQ(seen.className, "ParentWindow");
   EXPECT_EQ(seen.title, "Tessaline");
   EXPECT_FALSE(seen.visible) << "the owner window must never be shown";
-  EXPECT_EQ(seen.rect.right - seen.rect.left, 0);
-  EXPECT_EQ(seen.rect.bottom - seen.rect.top, 0);
-  EXPECT_EQ(seen.rect.left, 0);
-  EXPECT_EQ(seen.rect.top, 0);
+  EXPECT_EQ(describe(seen.rect), "0,0,0,0");
   // The window manager adds WS_CLIPSIBLINGS to every top-level window.
   EXPECT_EQ(static_cast<DWORD>(seen.style) & ~static_cast<DWORD>(WS_CLIPSIBLINGS), static_cast<DWORD>(WS_POPUP));
   EXPECT_EQ(static_cast<DWORD>(seen.exStyle), static_cast<DWORD>(WS_EX_LAYERED | WS_EX_TOOLWINDOW));

@@ -11,8 +11,8 @@
 // A run that returns 0 must leave the desktop as it found it: a window, DC,
 // bitmap, menu, tray icon, class, GDI+ object or timer period still there
 // is a leak and aborts. A run that fails (-1, after its failure box) ends
-// the process in the real program; here the abandoned application is taken
-// down the way its own stop hooks would, and the desktop is reset.
+// the process in the real program; here the desktop tests' tear-down of a
+// failed run takes the abandoned application down, and the desktop is reset.
 #include <platform/desktop.h>
 #include <platform/host.h>
 
@@ -31,7 +31,7 @@
 #include <vector>
 
 #include "application/LaunchItem.h"
-#include "application/ParentWindow.h"
+#include "desktop/ProgramToolkit.h"
 #include "lib/xerces/XMLManager.h"
 #include "support/TemporaryDirectory.h"
 
@@ -87,25 +87,13 @@ void writeFiles(std::string_view data) {
   }
 }
 
-HWND findVisiblePicture(int index) {
-  std::string wanted = "ChildWindow" + std::to_string(index);
-  for (HWND window : desktop::windows()) {
-    char name[256] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (wanted == name && IsWindowVisible(window)) {
-      return window;
-    }
-  }
-  return NULL;
-}
-
 // The middle of a shown picture, when there is one.
 bool pictureCentre(int index, POINT& centre) {
-  HWND window = findVisiblePicture(index);
-  RECT rect;
-  if (!window || !GetWindowRect(window, &rect)) {
+  HWND window = findPicture(index);
+  if (!window || !IsWindowVisible(window)) {
     return false;
   }
+  RECT rect = rectOf(window);
   centre = POINT{rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2};
   return true;
 }
@@ -214,28 +202,6 @@ class SessionHost : public platform::Host {
   POINT cursor_ = {0, 0};
 };
 
-// What the process end would have released after a failure: the stop hooks
-// of the application object, which the failure skipped, with the owner
-// window between them, as its message loop would have ended; then the
-// object. The desktop reset takes whatever is left.
-void takeDownAbandonedApplication() {
-  ParentWindow* abandoned = ParentWindow::pInstance_;
-  ParentWindow::pInstance_ = NULL;
-  if (!abandoned) {
-    return;
-  }
-  try {
-    abandoned->exitApplication();
-  } catch (...) {
-  }
-  DestroyWindow(FindWindowA(ParentWindow::kClassName, ParentWindow::kTitle));
-  try {
-    abandoned->exitInstance();
-  } catch (...) {
-  }
-  delete abandoned;
-}
-
 void checkDesktopIsClean(const desktop::ObjectCounts& before) {
   desktop::ObjectCounts after = desktop::objectCounts();
   int periods = desktop::timerPeriodsInForce();
@@ -277,7 +243,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (result == 0) {
     checkDesktopIsClean(before);
   } else if (result == -1) {
-    takeDownAbandonedApplication();
+    endFailedRun();  // the desktop reset below takes whatever it leaves
   } else {
     std::fprintf(stderr, "fuzz_program: WinMain returned %d, expected 0 or -1\n", result);
     std::abort();

@@ -25,6 +25,7 @@ TEST_F(HandleKindTest, AHandleOfAnotherKindIsRefusedLikeNoHandleAtAll) {
   EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
   SetLastError(0);
   EXPECT_FALSE(DestroyIcon(reinterpret_cast<HICON>(window)));
+  EXPECT_LAST_ERROR_OR_ON_WINE(ERROR_INVALID_CURSOR_HANDLE, 0, "DestroyIcon of a handle that is no icon sets no error");
   EXPECT_TRUE(IsWindow(window)) << "DestroyIcon must leave a window alone";
 }
 
