@@ -19,9 +19,7 @@ namespace {
 // The system menu's commands, and the range of the launcher's.
 const WORD kTopMostCommand = 100;
 const WORD kHideCommand = 101;
-const WORD kReloadCommand = ParentWindow::kReloadCommand;
 const WORD kAboutCommand = 103;
-const WORD kExitCommand = ParentWindow::kExitCommand;
 const WORD kFirstLaunchCommand = 1000;
 const WORD kLastLaunchCommand = 1999;
 
