@@ -99,6 +99,13 @@ struct LayeredContentView {
   BYTE constantAlpha;
 };
 
+// Whether a layered window's pixel takes the mouse: its alpha shown with
+// the constant alpha is above 0. Elsewhere clicks pass through to what lies
+// below, on the desktop and on a host's display alike.
+inline bool takesMouse(std::uint32_t premultipliedPixel, BYTE constantAlpha) {
+  return (premultipliedPixel >> 24) * constantAlpha / 255 > 0;
+}
+
 // A top-level window as a host shows it, as it is after the change.
 struct WindowView {
   HWND window;

@@ -96,8 +96,7 @@ bool showsLayeredPixelAt(const Window& window, POINT point) {
   if (!content || x < 0 || y < 0 || x >= content->width() || y >= content->height()) {
     return false;
   }
-  std::uint32_t alpha = content->pixel(x, y) >> 24;
-  return alpha * window.layeredConstantAlpha / 255 > 0;
+  return takesMouse(content->pixel(x, y), window.layeredConstantAlpha);
 }
 
 }  // namespace platform

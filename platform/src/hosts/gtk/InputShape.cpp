@@ -10,22 +10,17 @@ namespace {
 
 using Run = std::pair<int, int>;  // first column, width
 
-// A premultiplied pixel's alpha times the constant alpha is above 0 exactly
-// when both are.
 std::vector<Run> runsOfRow(const LayeredContentView& content, int row) {
   std::vector<Run> runs;
-  if (content.constantAlpha == 0) {
-    return runs;
-  }
   const std::uint32_t* pixels =
       reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const unsigned char*>(content.pixels) + row * content.stride);
   int column = 0;
   while (column < content.width) {
-    while (column < content.width && (pixels[column] >> 24) == 0) {
+    while (column < content.width && !takesMouse(pixels[column], content.constantAlpha)) {
       ++column;
     }
     int start = column;
-    while (column < content.width && (pixels[column] >> 24) != 0) {
+    while (column < content.width && takesMouse(pixels[column], content.constantAlpha)) {
       ++column;
     }
     if (column > start) {

@@ -1,6 +1,5 @@
 // The part of a layered window that takes the mouse, as rectangles: the
-// pixels whose alpha, times the constant alpha, is above 0 (the desktop's
-// own rule for where clicks pass through). A window manager and the X
+// pixels the desktop's own rule (takesMouse) sends clicks to. A window manager and the X
 // server take it as an input shape, or as the window's shape without a
 // compositor.
 #pragma once
