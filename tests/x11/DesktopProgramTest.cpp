@@ -65,12 +65,17 @@ class DesktopProgram : public ::testing::Test {
 
   // Starts the program in the test's directory and waits until it shows
   // that many pictures and its tray icon.
-  void start(std::size_t pictures) {
-    pid_ = fork();
-    if (pid_ == 0) {
+  static pid_t launch() {
+    pid_t pid = fork();
+    if (pid == 0) {
       execl(TESSALINE_PROGRAM, TESSALINE_PROGRAM, static_cast<char*>(nullptr));
       _exit(127);
     }
+    return pid;
+  }
+
+  void start(std::size_t pictures) {
+    pid_ = launch();
     ASSERT_TRUE(waitUntil([&] { return picturesShown().size() == pictures && trayIcon() != 0; }))
         << "expected " << pictures << " pictures and the tray icon, got " << picturesShown().size()
         << " pictures and " << (trayIcon() ? "an icon" : "no icon");
@@ -274,11 +279,7 @@ TEST_F(DesktopProgram, TheSystemMenuCommandsActOnThePictures) {
 TEST_F(DesktopProgram, AMissingPictureShowsItsBoxAndTheOthersStillAppear) {
   testsupport::writeSolidPng("square.png", 80, 80, 0xFF00FF00);
   writeSettings(R"(<image path="missing.png"/><image x="300" y="300" path="square.png"/>)");
-  pid_ = fork();
-  if (pid_ == 0) {
-    execl(TESSALINE_PROGRAM, TESSALINE_PROGRAM, static_cast<char*>(nullptr));
-    _exit(127);
-  }
+  pid_ = launch();
   ASSERT_TRUE(waitUntil([&] { return desktop_->windowTitled(pid_, "load error") != 0; })) << "expected the box";
   desktop_->key("Return");
   EXPECT_TRUE(waitUntil([&] { return pictureAt(300, 300) != 0; })) << "expected the other picture after OK";
@@ -304,6 +305,21 @@ TEST_F(DesktopProgram, ExitAndTheEndingSignalsEndWithZeroAndTakeTheTrayIconAway)
     EXPECT_EQ(0, exitStatus());
     EXPECT_FALSE(desktop_->exists(icon)) << "expected the tray icon gone";
   }
+}
+
+// The first copy's owner window is found across processes, as on Windows.
+TEST_F(DesktopProgram, ASecondCopySaysSoAndEndsWithMinusOne) {
+  testsupport::writeSolidPng("square.png", 50, 50, 0xFF00FF00);
+  writeSettings(R"(<image path="square.png"/>)");
+  start(1);
+  pid_t second = launch();
+
+  ASSERT_TRUE(waitUntil([&] { return !desktop_->mappedWindowsOf(second).empty(); })) << "expected the second copy's box";
+  desktop_->key("Return");
+  int status = 0;
+  ASSERT_TRUE(waitUntil([&] { return waitpid(second, &status, WNOHANG) == second; }));
+  EXPECT_EQ(255, WEXITSTATUS(status)) << "expected -1 from the second copy";
+  EXPECT_TRUE(running()) << "expected the first copy to run on";
 }
 
 TEST_F(DesktopProgram, SighupReloadsTheSettings) {

@@ -203,6 +203,16 @@ class Host {
   // A window's visibility, position, Z order or layered content changed.
   virtual void windowChanged(const WindowView&, WindowChange) {}
 
+  // The program made a top-level window of that class and title. A host
+  // whose display other programs share makes it known to them, so that
+  // their FindWindowA finds it (until the window is destroyed).
+  virtual void windowCreated(HWND /*window*/, const std::string& /*className*/, const std::string& /*title*/) {}
+
+  // Whether another program on the host's display has a top-level window of
+  // that class and title, both compared without case. A host that shows no
+  // other program's windows answers false.
+  virtual bool otherProgramHasWindow(const std::string& /*className*/, const std::string& /*title*/) { return false; }
+
   // The program took the mouse capture for `window`, or released it (null).
   // A host on a real display holds the pointer meanwhile, so that a fast
   // drag cannot leave the window behind.

@@ -229,6 +229,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     return NULL;  // its procedure destroyed it while it was being created
   }
   created->state = platform::WindowState::alive;
+  if (created->program == platform::kThisProgram) {
+    platform::theDesktop().host->windowCreated(window, created->className, created->title);
+  }
   if (style & WS_VISIBLE) {
     platform::zorder::setVisible(*created, true);
   }

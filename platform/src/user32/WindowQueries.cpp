@@ -60,11 +60,17 @@ extern "C" {
 
 // Searches the top-level windows of every program, hidden ones too, from the
 // top of the Z order.
+// Another program's window that the host knows of, looked for by class
+// name and title, stands on this desktop as a foreign window of its own.
 HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName) {
   for (HWND window : platform::theDesktop().zOrder) {
     if (matchesSearch(*platform::findWindowRecord(window), className, windowName)) {
       return window;
     }
+  }
+  if (className && !IS_INTRESOURCE(className) && windowName &&
+      platform::theDesktop().host->otherProgramHasWindow(className, windowName)) {
+    return platform::desktop::createForeignWindow(className, windowName);
   }
   SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
   return NULL;

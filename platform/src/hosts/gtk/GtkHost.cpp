@@ -2,6 +2,7 @@
 
 #include "hosts/gtk/ShellOpen.h"
 
+#include <gdk/gdkx.h>
 #include <glib-unix.h>
 
 #include <cstdio>
@@ -13,7 +14,8 @@ GtkHost::GtkHost()
     : pictures_(input_, [this](const GdkEvent* event) { rememberTrigger(event); }),
       tray_(input_, [this](const GdkEvent* event) { rememberTrigger(event); }),
       menu_(input_),
-      boxes_(input_) {}
+      boxes_(input_),
+      names_(gdk_x11_display_get_xdisplay(gdk_display_get_default())) {}
 
 GtkHost::~GtkHost() {
   for (guint source : signalSources_) {
@@ -85,7 +87,20 @@ DWORD GtkHost::openWithShell(const ShellRequest& request) {
   return error;
 }
 
-void GtkHost::windowChanged(const WindowView& view, WindowChange change) { pictures_.change(view, change); }
+void GtkHost::windowChanged(const WindowView& view, WindowChange change) {
+  if (change == WindowChange::destroyed) {
+    names_.withdraw(view.window);
+  }
+  pictures_.change(view, change);
+}
+
+void GtkHost::windowCreated(HWND window, const std::string& className, const std::string& title) {
+  names_.publish(window, className, title);
+}
+
+bool GtkHost::otherProgramHasWindow(const std::string& className, const std::string& title) {
+  return names_.othersHave(className, title);
+}
 
 // The capture is a pointer grab on the window's native window, so a drag
 // faster than the picture follows it still reaches the picture.

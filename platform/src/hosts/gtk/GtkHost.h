@@ -13,6 +13,7 @@
 #include "hosts/gtk/PictureWindows.h"
 #include "hosts/gtk/PopupMenu.h"
 #include "hosts/gtk/TrayIcons.h"
+#include "hosts/gtk/WindowNames.h"
 
 #include <platform/gtk.h>
 
@@ -34,6 +35,8 @@ class GtkHost : public Host {
   void trayIconsChanged(const std::vector<TrayIconView>& icons) override;
   DWORD openWithShell(const ShellRequest& request) override;
   void windowChanged(const WindowView& view, WindowChange change) override;
+  void windowCreated(HWND window, const std::string& className, const std::string& title) override;
+  bool otherProgramHasWindow(const std::string& className, const std::string& title) override;
   void captureChanged(HWND window) override;
   POINT cursorPosition() override { return pointer_; }
   void moveCursor(POINT point) override;
@@ -55,6 +58,7 @@ class GtkHost : public Host {
   TrayIcons tray_;
   PopupMenu menu_;
   MessageBoxes boxes_;
+  WindowNames names_;
   POINT pointer_ = {0, 0};
   GdkEvent* trigger_ = nullptr;
   bool grabbing_ = false;

@@ -1,0 +1,73 @@
+#include "hosts/gtk/WindowNames.h"
+
+#include <algorithm>
+
+namespace platform {
+namespace gtk {
+
+namespace {
+
+std::string lowercase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](char character) { return character >= 'A' && character <= 'Z' ? character - 'A' + 'a' : character; });
+  return text;
+}
+
+}  // namespace
+
+std::string windowSelectionName(const std::string& className, const std::string& title) {
+  return "_WIN32_WINDOW " + std::to_string(className.size()) + " " + lowercase(className) + " " + lowercase(title);
+}
+
+WindowNames::WindowNames(Display* display)
+    : display_(display),
+      owner_(XCreateSimpleWindow(display, DefaultRootWindow(display), -1, -1, 1, 1, 0, 0, 0)) {}
+
+WindowNames::~WindowNames() {
+  while (!published_.empty()) {
+    withdraw(published_.begin()->first);
+  }
+  XDestroyWindow(display_, owner_);
+  XFlush(display_);
+}
+
+// Untitled windows (the pictures) are never looked for by another program:
+// they take no selection, and no atom is made for each.
+void WindowNames::publish(HWND window, const std::string& className, const std::string& title) {
+  if (title.empty()) {
+    return;
+  }
+  Atom name = XInternAtom(display_, windowSelectionName(className, title).c_str(), False);
+  XSetSelectionOwner(display_, name, owner_, CurrentTime);
+  XFlush(display_);
+  published_[window] = name;
+}
+
+// Another of our windows may hold the same name still: it keeps it.
+void WindowNames::withdraw(HWND window) {
+  auto found = published_.find(window);
+  if (found == published_.end()) {
+    return;
+  }
+  Atom name = found->second;
+  published_.erase(found);
+  for (const auto& other : published_) {
+    if (other.second == name) {
+      return;
+    }
+  }
+  XSetSelectionOwner(display_, name, None, CurrentTime);
+  XFlush(display_);
+}
+
+bool WindowNames::othersHave(const std::string& className, const std::string& title) const {
+  Atom name = XInternAtom(display_, windowSelectionName(className, title).c_str(), True);
+  if (name == None) {
+    return false;
+  }
+  ::Window owner = XGetSelectionOwner(display_, name);
+  return owner != None && owner != owner_;
+}
+
+}  // namespace gtk
+}  // namespace platform
