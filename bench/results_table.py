@@ -172,6 +172,24 @@ def lookup_rows(table, entries):
         table.figure("findElement pass, fitted curve", f"{format_time(coefficient)} × {fit['big_o']}{spread}")
 
 
+def settings_rows(table, entries):
+    """The settings load against the bare parse under it, and the checker
+    against the program's load, each on one file of 1,000 pictures and a
+    launcher of 1,000 entries."""
+    for name, ours, theirs, what in (
+            ("Settings load, 1,000 pictures + 1,000 entries (XML manager's tree)", "loadAndUnload/1000",
+             "bareParse/1000", "Xerces-C's bare parse"),
+            ("tessaline-check, 1,000 pictures + 1,000 entries", "checkLargeSettings", "programLoadOfLargeSettings",
+             "the program's load")):
+        mine, base = measured(entries, ours), measured(entries, theirs)
+        if mine is None or base is None:
+            table.figure(name, target=f"≤ 2 × {what}")
+            continue
+        ratio = seconds(mine) / seconds(base)
+        table.check(name, format_time(seconds(mine)), f"≤ 2 × {what} ({format_time(seconds(base))})", ratio,
+                    "≤ 2.00", ratio <= 2.0)
+
+
 def wine_rows(table, wine):
     if wine is None:
         for name in ("Wine: start-up until the pictures are shown", "Wine: Reload", "Wine: CPU over idle"):
@@ -236,6 +254,7 @@ def main():
     memory_rows(table, entries)
     action_rows(table, entries)
     lookup_rows(table, entries)
+    settings_rows(table, entries)
     wine_rows(table, wine)
     context = next(iter(contexts.values()), {})
     print(f"Benchmarks of {context.get('date', 'an unknown date')} on {context.get('num_cpus', '?')} CPUs at "

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "application/ParentWindow.h"
+#include "application/PictureLoading.h"
 #include "lib/winapi/Diagnostics.h"
 #include "lib/winapi/PendingException.h"
 
@@ -14,19 +15,12 @@ const char kTitle[] = "no title";
 const DWORD kStyle = WS_POPUP | WS_CHILD;  // a top-level window owned by the owner window
 const char kLoadFailureFormat[] = "%sの読み込みに失敗しました";
 const char kLoadFailureCaption[] = "load error";
-const WCHAR kNoPath[] = {0};
 
 // The drag, shared by every picture: one at a time, since the mouse
 // capture sends its messages to one window.
 bool dragging = false;
 POINT dragLastPos = {0, 0};
 POINT dragCursorPos = {0, 0};
-
-// The path as UTF-16 in `wide`; false when it does not fit, which makes
-// the load fail rather than open a shortened path that names another file.
-bool widenPath(const char* path, WCHAR (&wide)[256]) {
-  return path != NULL && MultiByteToWideChar(CP_ACP, 0, path, -1, wide, 256) != 0;
-}
 
 // The failure message for the path, cut after its last whole character
 // that fits the 255 characters of a message buffer, so that a cut never
@@ -75,8 +69,7 @@ ChildWindow::ChildWindow(HWND owner, const char* className, const char* path, in
     : BaseWindow(childWindowProc, NULL, className, kTitle, kStyle, x, y, width.value_or(0), height.value_or(0), owner,
                  GetModuleHandleA(NULL)),
       pBitmap_(NULL) {
-  WCHAR widePath[256];
-  pBitmap_ = new Gdiplus::Bitmap(widenPath(path, widePath) ? widePath : kNoPath, FALSE);
+  pBitmap_ = loadPicture(path);
   if (pBitmap_->GetLastStatus() != Gdiplus::Ok) {
     reportLoadFailure(path);
     return;

@@ -3,22 +3,15 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "application/LauncherEntries.h"
 #include "application/ParentWindow.h"
+#include "application/SettingsNames.h"
 #include "lib/winapi/Diagnostics.h"
 #include "lib/winapi/PendingException.h"
 
-std::int32_t nextCommandId = 1000;
+std::int32_t nextCommandId = kFirstCommandId;
 
 namespace {
-
-const std::int32_t kLastCommandId = 1999;
-
-// Menus are built recursively, a level of the stack per folder; a settings
-// file may nest folders far deeper than that stack (or a user's menu) can
-// take, so folders below this depth are left out.
-const int kDeepestFolder = 64;
-
-const char kUnnamedFolder[] = "(folder)";
 
 bool isElementNamed(lib::xerces::XMLNode* node, const char* name) {
   return node->getType() == lib::xerces::XML_ELEMENT &&
@@ -39,31 +32,28 @@ void ParentWindow::createLauncherMenu() {
 
 // A folder's submenu is complete before it joins its parent, so every menu
 // lists its entries in document order and ids rise depth first. A file
-// without path has nothing to open and takes no id; a missing name shows
-// the path, or "(folder)" for a folder.
+// without path has nothing to open and takes no id.
 void ParentWindow::appendLauncherItems(lib::xerces::XMLElement* element, HMENU menu, int depth) {
   std::size_t childCount = element->getChildCount();
   for (std::size_t index = 0; index < childCount; ++index) {
     lib::xerces::XMLNode* node = element->getChild(index);
-    if (isElementNamed(node, "folder")) {
+    if (isElementNamed(node, settings::kFolder)) {
       lib::xerces::XMLElement* folder = static_cast<lib::xerces::XMLElement*>(node);
-      if (depth >= kDeepestFolder) {
+      if (!folderFits(depth)) {
         lib::winapi::debugPrint("launcher: a folder nested deeper than %d levels is left out\n", kDeepestFolder);
         continue;
       }
       HMENU submenu = CreatePopupMenu();
       launcherMenus_.push_back(submenu);
       appendLauncherItems(folder, submenu, depth + 1);
-      const char* name = folder->getAttribute("name");
-      AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), name != NULL ? name : kUnnamedFolder);
-    } else if (isElementNamed(node, "file")) {
+      AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), folderCaption(*folder));
+    } else if (isElementNamed(node, settings::kFile)) {
       lib::xerces::XMLElement* file = static_cast<lib::xerces::XMLElement*>(node);
-      const char* path = file->getAttribute("path");
+      const char* path = fileTarget(*file);
       if (nextCommandId > kLastCommandId || path == NULL) {
         continue;
       }
-      const char* name = file->getAttribute("name");
-      AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(nextCommandId), name != NULL ? name : path);
+      AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(nextCommandId), fileCaption(*file));
       launchItems_.push_back(LaunchItem{nextCommandId, path});
       ++nextCommandId;
     }

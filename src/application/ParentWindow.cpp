@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "application/LauncherEntries.h"
 #include "lib/winapi/Diagnostics.h"
 #include "lib/winapi/PendingException.h"
 
@@ -16,16 +17,14 @@ ParentWindow* ParentWindow::pInstance_ = NULL;
 
 namespace {
 
-// The system menu's commands, and the range of the launcher's.
+// The system menu's commands; the launcher's come after them.
 const WORD kTopMostCommand = 100;
 const WORD kHideCommand = 101;
 const WORD kAboutCommand = 103;
-const WORD kFirstLaunchCommand = 1000;
-const WORD kLastLaunchCommand = 1999;
 
 const char kAboutFormat[] = "%s : version %s";
 const char kProgramName[] = "Tessaline";
-const char kVersion[] = "2.0.0";
+const char kVersion[] = TESSALINE_VERSION;  // the project's version, set in CMake
 const char kAboutCaption[] = "about";
 
 // The tray icon: the owner window's icon 0.
@@ -205,7 +204,7 @@ void ParentWindow::onCommand(WORD command) {
       }
       return;
   }
-  if (command >= kFirstLaunchCommand && command <= kLastLaunchCommand) {
+  if (command >= kFirstCommandId && command <= kLastCommandId) {
     launch(command);
   }
 }

@@ -40,7 +40,8 @@ unsigned detectBase(const char*& text) {
 
 }  // namespace
 
-std::uint32_t parseSettingsNumber(const char* text) {
+SettingsNumberReading readSettingsNumber(const char* text) {
+  const char* start = text;
   while (isWhiteSpace(*text)) {
     ++text;
   }
@@ -53,16 +54,22 @@ std::uint32_t parseSettingsNumber(const char* text) {
   // Saturate once past 32 bits; the sign does not rescue an overflow.
   std::uint64_t value = 0;
   bool overflow = false;
-  for (; digitValue(*text) < base; ++text) {
+  std::size_t digitCount = 0;
+  for (; digitValue(*text) < base; ++text, ++digitCount) {
     value = value * base + digitValue(*text);
     if (value > kLargest) {
       overflow = true;
       value = kLargest;
     }
   }
+  SettingsNumberReading reading{0, base, digitCount, static_cast<std::size_t>(text - start), overflow};
   if (overflow) {
-    return UINT32_MAX;
+    reading.value = UINT32_MAX;
+    return reading;
   }
   std::uint32_t magnitude = static_cast<std::uint32_t>(value);
-  return negative ? static_cast<std::uint32_t>(0u - magnitude) : magnitude;
+  reading.value = negative ? static_cast<std::uint32_t>(0u - magnitude) : magnitude;
+  return reading;
 }
+
+std::uint32_t parseSettingsNumber(const char* text) { return readSettingsNumber(text).value; }

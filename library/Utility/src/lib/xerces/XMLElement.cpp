@@ -28,6 +28,10 @@ const char* XMLElement::getAttribute(const char* name) const {
   return nullptr;
 }
 
+const char* XMLElement::getAttributeName(std::size_t index) const {
+  return index < attributes_.size() ? attributes_[index].first.c_str() : nullptr;
+}
+
 void XMLElement::setAttribute(const char* name, const char* value) {
   for (auto& attribute : attributes_) {
     if (attribute.first == name) {

@@ -41,6 +41,12 @@ class XMLElement : public XMLNode {
   // The text stays valid until the element goes or the value is replaced.
   const char* getAttribute(const char* name) const;
 
+  // How many attributes it has, and the name of the one at `index` in the
+  // order they were set (null when `index` is not below the count): for a
+  // reader that must see every name, not only those it asks for.
+  std::size_t getAttributeCount() const { return attributes_.size(); }
+  const char* getAttributeName(std::size_t index) const;
+
   // Replaces the value of the attribute called `name` where it stands, or
   // appends a new attribute at the end.
   void setAttribute(const char* name, const char* value);

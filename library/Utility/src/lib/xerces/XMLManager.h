@@ -45,6 +45,9 @@ class XMLManager {
   // Deletes every node, root last; nothing to do without a root.
   void unload();
 
+  // The root, or null: as findElement's start, without assertion or line.
+  const XMLElement* getRoot() const { return pRoot_; }
+
  private:
   XMLElement* pRoot_;
 };
@@ -53,16 +56,13 @@ class XMLManager {
 // characters or more does not fit the lookup's buffers and finds nothing:
 // cutting it could name a different element than the caller meant.
 inline XMLElement* XMLManager::findElement(const char* path) {
-  PathBuffer work;
-  PathBuffer segment;
-  PathBuffer remainder;
+  PathBuffer work, segment, remainder;
   std::int32_t index = 0;
 
   bool fits = copyPath(work, path);
   XMLElement* pNode = pRoot_;
-  // A lookup without a tree is a caller's fault, and the failed assertion's
-  // line (66 of this header) is part of what the debugger shows: keep it
-  // there.
+  // A lookup without a tree is a caller's fault; the failed assertion's line
+  // (66 of this header) is part of what the debugger shows: keep it there.
   ASSERT(pNode);
   if (!fits) {
     lib::winapi::debugPrint("hierarchy : %s => %p\n", path, static_cast<void*>(nullptr));
