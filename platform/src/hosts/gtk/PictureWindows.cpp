@@ -96,8 +96,9 @@ PictureWindows::Native& PictureWindows::nativeFor(const WindowView& view) {
   if (found != natives_.end()) {
     return *found->second;
   }
-  Native* native = new Native{this, gtk_window_new(GTK_WINDOW_TOPLEVEL), view.window, view.rect,
-                              view.content != nullptr, view.content ? *view.content : LayeredContentView{}};
+  std::unique_ptr<Native> owned(new Native{this, gtk_window_new(GTK_WINDOW_TOPLEVEL), view.window, view.rect,
+                                           view.content != nullptr, view.content ? *view.content : LayeredContentView{}});
+  Native* native = owned.get();
   GtkWindow* window = GTK_WINDOW(native->widget);
   gtk_window_set_decorated(window, FALSE);
   gtk_window_set_resizable(window, FALSE);
@@ -115,7 +116,7 @@ PictureWindows::Native& PictureWindows::nativeFor(const WindowView& view) {
   g_signal_connect(native->widget, "motion-notify-event", G_CALLBACK(onMotion), native);
   g_signal_connect(native->widget, "grab-broken-event", G_CALLBACK(onGrabBroken), native);
   gtk_window_set_keep_above(window, view.topmost);
-  natives_[view.window] = native;
+  natives_[view.window] = std::move(owned);
   gtk_widget_realize(native->widget);
   shape(*native);
   return *native;
@@ -134,11 +135,10 @@ void PictureWindows::destroy(HWND window) {
   if (found == natives_.end()) {
     return;
   }
-  Native* native = found->second;
+  std::unique_ptr<Native> native = std::move(found->second);
   natives_.erase(found);
-  g_signal_handlers_disconnect_by_data(native->widget, native);
+  g_signal_handlers_disconnect_by_data(native->widget, native.get());
   gtk_widget_destroy(native->widget);
-  delete native;
 }
 
 // Window managers may ignore a position given before the window is

@@ -9,6 +9,7 @@
 #include <gtk/gtk.h>
 
 #include <map>
+#include <memory>
 
 namespace platform {
 namespace gtk {
@@ -51,7 +52,7 @@ class PictureWindows {
 
   InputQueue& input_;
   std::function<void(const GdkEvent*)> rememberTrigger_;
-  std::map<HWND, Native*> natives_;
+  std::map<HWND, std::unique_ptr<Native>> natives_;
   bool saidNoCompositor_ = false;
 };
 
