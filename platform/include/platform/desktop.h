@@ -37,6 +37,10 @@ void reset();
 // which would otherwise grow with every step.
 void forgetRecords();
 
+// The records below (debugger and console output, posted messages, boxes,
+// menus, shell requests) are the scripted host's: they exist only while it
+// is the desktop's host, and a program on another host keeps none.
+
 // Every text passed to OutputDebugStringA since the reset, one entry a call.
 const std::vector<std::string>& debugOutput();
 
