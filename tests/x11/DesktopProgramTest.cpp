@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "StatusNotifierWatcher.h"
 #include "X11Desktop.h"
 #include "support/PictureFile.h"
 #include "support/TemporaryDirectory.h"
@@ -92,6 +93,28 @@ class DesktopProgram : public ::testing::Test {
     return pictures;
   }
 
+  // A window of the program there: GTK also maps a small one off the
+  // screen for a menu's grab.
+  bool windowNear(int x, int y) {
+    for (Window window : desktop_->mappedWindowsOf(pid_)) {
+      Rectangle place = desktop_->geometry(window);
+      if (std::abs(place.x - x) < 16 && std::abs(place.y - y) < 16) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  std::string placesOfWindows() {
+    std::string places;
+    for (Window window : desktop_->mappedWindowsOf(pid_)) {
+      Rectangle place = desktop_->geometry(window);
+      places += " " + std::to_string(place.width) + "x" + std::to_string(place.height) + " at " +
+                std::to_string(place.x) + ", " + std::to_string(place.y);
+    }
+    return places.empty() ? "no windows" : "windows" + places;
+  }
+
   Window trayIcon() { return desktop_->windowTitled(pid_, "Tessaline"); }
 
   Window pictureAt(int x, int y) { return desktop_->windowAt(pid_, x, y); }
@@ -127,11 +150,14 @@ class DesktopProgram : public ::testing::Test {
     return WIFEXITED(status_) ? WEXITSTATUS(status_) : -WTERMSIG(status_);
   }
 
-  bool compositorRuns() {
+  bool compositorRuns() { return selectionOwned("_NET_WM_CM_S0"); }
+  bool trayRuns() { return selectionOwned("_NET_SYSTEM_TRAY_S0"); }
+
+  bool selectionOwned(const char* selection) {
     Display* display = XOpenDisplay(nullptr);
-    bool runs = XGetSelectionOwner(display, XInternAtom(display, "_NET_WM_CM_S0", False)) != 0;
+    bool owned = XGetSelectionOwner(display, XInternAtom(display, selection, False)) != 0;
     XCloseDisplay(display);
-    return runs;
+    return owned;
   }
 
   testsupport::TemporaryDirectory directory_{"x11"};
@@ -354,6 +380,40 @@ TEST_F(DesktopProgram, WithoutACompositorTransparentPixelsShowWhatIsBelow) {
   EXPECT_TRUE(waitUntil([&] { return desktop_->pixels(Rectangle{200, 200, 1, 1})[0] == 0xFFFF0000u; }))
       << "expected red through the ring's hole, got 0x" << std::hex << desktop_->pixels(Rectangle{200, 200, 1, 1})[0];
   EXPECT_EQ(0xFF0000FFu, desktop_->pixels(Rectangle{155, 155, 1, 1})[0]) << "the ring itself";
+}
+
+// A panel that shows StatusNotifierItems instead of embedding icons: the
+// icon becomes an item, whose ContextMenu (the right button) opens the
+// system menu at the point the panel gives, or, while another client holds
+// the pointer, gives up on it; Exit takes the item away.
+TEST_F(DesktopProgram, WithoutAnXEmbedTrayTheIconIsAStatusNotifierItem) {
+  if (trayRuns() || !getenv("DBUS_SESSION_BUS_ADDRESS")) {
+    GTEST_SKIP() << "needs a desktop without an XEmbed tray, and a session bus of its own (dbus-run-session)";
+  }
+  x11test::StatusNotifierWatcher watcher;
+  ASSERT_TRUE(waitUntil([&] { return watcher.named(); })) << "expected the watcher's name on the bus";
+  testsupport::writeSolidPng("square.png", 50, 50, 0xFF00FF00);
+  writeSettings(R"(<image x="100" y="100" path="square.png"/>)");
+  pid_ = launch();
+  ASSERT_TRUE(waitUntil([&] { return !watcher.registered().empty(); })) << "expected an item registered";
+  std::string item = watcher.registered();
+  ASSERT_EQ(1u, desktop_->mappedWindowsOf(pid_).size()) << "expected the picture alone, no status icon";
+
+  Display* grabber = XOpenDisplay(nullptr);
+  XGrabPointer(grabber, DefaultRootWindow(grabber), False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None,
+               CurrentTime);
+  XSync(grabber, False);
+  ASSERT_EQ("", watcher.call(item, "ContextMenu", 600, 400));
+  EXPECT_FALSE(waitUntil([&] { return windowNear(600, 400); }, 2)) << "expected no menu without the pointer";
+  XCloseDisplay(grabber);
+
+  ASSERT_EQ("", watcher.call(item, "ContextMenu", 600, 400));
+  ASSERT_TRUE(waitUntil([&] { return windowNear(600, 400); })) << "expected a menu at 600, 400, got "
+                                                                   << placesOfWindows();
+  chooseByKeyboard(downsTo("Exit"));
+
+  EXPECT_EQ(0, exitStatus());
+  EXPECT_FALSE(watcher.onBus(item)) << "expected " << item << " gone from the bus";
 }
 
 }  // namespace

@@ -61,11 +61,12 @@ void GtkHost::deliver(QueuedInput item, InputSink& sink) {
   sink.deliver(event);
 }
 
+// Null when what comes next has no button event behind it.
 void GtkHost::rememberTrigger(const GdkEvent* event) {
   if (trigger_) {
     gdk_event_free(trigger_);
   }
-  trigger_ = gdk_event_copy(event);
+  trigger_ = event ? gdk_event_copy(event) : nullptr;
 }
 
 void GtkHost::messageBoxOpened(const MessageBoxView& box) { boxes_.open(box); }

@@ -7,7 +7,7 @@ namespace gtk {
 
 namespace {
 
-const char kCommandKey[] = "tessaline-command";
+const char kCommandKey[] = "win32-command";
 
 GtkWidget* buildMenu(const std::vector<MenuItemView>& items, GCallback activate, gpointer data) {
   GtkWidget* menu = gtk_menu_new();
@@ -33,6 +33,23 @@ GtkWidget* buildMenu(const std::vector<MenuItemView>& items, GCallback activate,
   return menu;
 }
 
+// A button press at the point, at the X server's current time, with no
+// button held: what a menu opened by something other than a click (a
+// panel's request over D-Bus) grabs the pointer with. GTK would take the
+// same pointer and time without it, but warns on every such menu.
+GdkEvent* pressAt(POINT point) {
+  GdkDisplay* display = gdk_display_get_default();
+  GdkEvent* event = gdk_event_new(GDK_BUTTON_PRESS);
+  event->button.window = GDK_WINDOW(g_object_ref(gdk_get_default_root_window()));
+  event->button.send_event = TRUE;
+  event->button.time = GDK_CURRENT_TIME;
+  event->button.x = event->button.x_root = point.x;
+  event->button.y = event->button.y_root = point.y;
+  event->button.button = 0;
+  gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(display)));
+  return event;
+}
+
 }  // namespace
 
 PopupMenu::~PopupMenu() { close(); }
@@ -43,11 +60,18 @@ void PopupMenu::open(const PopupMenuView& view, const GdkEvent* trigger) {
   ended_ = false;
   menu_ = buildMenu(view.items, G_CALLBACK(onActivate), this);
   g_signal_connect(menu_, "selection-done", G_CALLBACK(onSelectionDone), this);
+  GdkEvent* press = trigger ? nullptr : pressAt(view.point);
+  if (press) {
+    trigger = press;
+  }
   // A menu that cannot grab the pointer is not shown; nobody could then
   // end it, so it is dismissed instead of leaving the program waiting.
   if (!popUp(view, trigger) && !popUp(view, trigger)) {
     ended_ = true;
     input_.push(input::DismissMenu{});
+  }
+  if (press) {
+    gdk_event_free(press);
   }
 }
 

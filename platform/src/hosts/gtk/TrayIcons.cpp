@@ -62,41 +62,77 @@ TrayIcons::~TrayIcons() {
 void TrayIcons::show(const std::vector<TrayIconView>& icons) {
   std::vector<Icon> kept;
   for (const TrayIconView& view : icons) {
-    GtkStatusIcon* statusIcon = nullptr;
-    for (Icon& icon : icons_) {
-      if (icon.window == view.window && icon.id == view.id && icon.statusIcon) {
-        statusIcon = icon.statusIcon;
-        icon.statusIcon = nullptr;
-      }
+    kept.push_back(take(view));
+    if (asItems_) {
+      showItem(kept.back());
+    } else {
+      showStatusIcon(kept.back());
     }
-    if (!statusIcon) {
-      statusIcon = gtk_status_icon_new();
-      gtk_status_icon_set_title(statusIcon, view.tip.c_str());
-      g_signal_connect(statusIcon, "button-press-event", G_CALLBACK(onButton), this);
-      g_signal_connect(statusIcon, "button-release-event", G_CALLBACK(onButton), this);
-    }
-    if (GdkPixbuf* pixbuf = pixbufOf(view)) {
-      gtk_status_icon_set_from_pixbuf(statusIcon, pixbuf);
-      g_object_unref(pixbuf);
-    }
-    gtk_status_icon_set_tooltip_text(statusIcon, view.tip.c_str());
-    gtk_status_icon_set_visible(statusIcon, TRUE);
-    g_object_set_data(G_OBJECT(statusIcon), "tessaline-window", view.window);
-    g_object_set_data(G_OBJECT(statusIcon), "tessaline-id", GUINT_TO_POINTER(view.id));
-    kept.push_back(Icon{view.window, view.id, statusIcon});
   }
   for (Icon& icon : icons_) {
     remove(icon);
   }
-  icons_ = kept;
-  if (!icons_.empty() && embeddedCheck_ == 0) {
+  icons_ = std::move(kept);
+  if (!icons_.empty() && !asItems_ && embeddedCheck_ == 0) {
     embeddedCheck_ = g_timeout_add(kEmbedWaitMilliseconds, checkEmbedded, this);
+  }
+}
+
+// The shown icon of that window and id, taken out of the list, with the
+// new view; an empty one when there is none yet.
+TrayIcons::Icon TrayIcons::take(const TrayIconView& view) {
+  Icon taken;
+  for (Icon& icon : icons_) {
+    if (icon.view.window == view.window && icon.view.id == view.id && (icon.statusIcon || icon.item)) {
+      taken.statusIcon = icon.statusIcon;
+      taken.item = std::move(icon.item);
+      icon.statusIcon = nullptr;
+    }
+  }
+  taken.view = view;
+  return taken;
+}
+
+void TrayIcons::showStatusIcon(Icon& icon) {
+  const TrayIconView& view = icon.view;
+  if (!icon.statusIcon) {
+    icon.statusIcon = gtk_status_icon_new();
+    gtk_status_icon_set_title(icon.statusIcon, view.tip.c_str());
+    g_signal_connect(icon.statusIcon, "button-press-event", G_CALLBACK(onButton), this);
+    g_signal_connect(icon.statusIcon, "button-release-event", G_CALLBACK(onButton), this);
+  }
+  if (GdkPixbuf* pixbuf = pixbufOf(view)) {
+    gtk_status_icon_set_from_pixbuf(icon.statusIcon, pixbuf);
+    g_object_unref(pixbuf);
+  }
+  gtk_status_icon_set_tooltip_text(icon.statusIcon, view.tip.c_str());
+  gtk_status_icon_set_visible(icon.statusIcon, TRUE);
+  g_object_set_data(G_OBJECT(icon.statusIcon), "win32-window", view.window);
+  g_object_set_data(G_OBJECT(icon.statusIcon), "win32-icon-id", GUINT_TO_POINTER(view.id));
+}
+
+// A request from the panel comes with no button event: a menu it opens must
+// not grab the pointer with an earlier click's, whose time is past.
+void TrayIcons::showItem(Icon& icon) {
+  if (!icon.item) {
+    icon.item.reset(new StatusNotifierItem(input_, [this] { rememberTrigger_(nullptr); }, ++itemsMade_));
+  }
+  icon.item->show(icon.view);
+}
+
+// The status icons give way to items: a panel that shows items would
+// otherwise never see them, and nothing embeds the status icons.
+void TrayIcons::switchToItems() {
+  asItems_ = true;
+  for (Icon& icon : icons_) {
+    remove(icon);
+    showItem(icon);
   }
 }
 
 bool TrayIcons::embedded() const {
   for (const Icon& icon : icons_) {
-    if (!gtk_status_icon_is_embedded(icon.statusIcon)) {
+    if (!icon.statusIcon || !gtk_status_icon_is_embedded(icon.statusIcon)) {
       return false;
     }
   }
@@ -110,6 +146,7 @@ void TrayIcons::remove(Icon& icon) {
     g_object_unref(icon.statusIcon);
     icon.statusIcon = nullptr;
   }
+  icon.item.reset();
 }
 
 gboolean TrayIcons::onButton(GtkStatusIcon* statusIcon, GdkEventButton* event, gpointer self) {
@@ -122,8 +159,8 @@ gboolean TrayIcons::onButton(GtkStatusIcon* statusIcon, GdkEventButton* event, g
   if (message == WM_NULL) {
     return FALSE;
   }
-  HWND window = static_cast<HWND>(g_object_get_data(G_OBJECT(statusIcon), "tessaline-window"));
-  UINT id = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(statusIcon), "tessaline-id"));
+  HWND window = static_cast<HWND>(g_object_get_data(G_OBJECT(statusIcon), "win32-window"));
+  UINT id = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(statusIcon), "win32-icon-id"));
   if (down) {
     tray.rememberTrigger_(reinterpret_cast<const GdkEvent*>(event));
   }
@@ -132,13 +169,21 @@ gboolean TrayIcons::onButton(GtkStatusIcon* statusIcon, GdkEventButton* event, g
   return TRUE;
 }
 
+// A while after the icons were first shown: when no panel embedded them,
+// items take their place if a watcher can pass them on to a panel;
+// otherwise the user is told once that there is no tray.
 gboolean TrayIcons::checkEmbedded(gpointer self) {
   TrayIcons& tray = *static_cast<TrayIcons*>(self);
   tray.embeddedCheck_ = 0;
-  if (!tray.icons_.empty() && !tray.embedded()) {
+  if (tray.icons_.empty() || tray.embedded()) {
+    return G_SOURCE_REMOVE;
+  }
+  if (StatusNotifierItem::watcherPresent()) {
+    tray.switchToItems();
+  } else {
     std::fprintf(stderr,
                  "%s: no notification area took the tray icon; the pictures still work, but the menus need a panel "
-                 "with a system tray\n",
+                 "with a system tray (XEmbed, or StatusNotifierItem on the session bus)\n",
                  g_get_prgname());
   }
   return G_SOURCE_REMOVE;

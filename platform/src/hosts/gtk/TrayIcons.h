@@ -1,10 +1,12 @@
 // The desktop's tray icons in the panel's notification area: an XEmbed
-// status icon each. A click delivers the pointer's position first, then the
-// icon's mouse message, since the program opens its menus where the
-// pointer is when the button goes down.
+// status icon each, or, when no panel embeds them and a watcher is on the
+// session bus, a StatusNotifierItem each. A click delivers the pointer's
+// position first, then the icon's mouse message, since the program opens
+// its menus where the pointer is when the button goes down.
 #pragma once
 
 #include "hosts/gtk/InputQueue.h"
+#include "hosts/gtk/StatusNotifierItem.h"
 
 #include <gtk/gtk.h>
 
@@ -18,7 +20,7 @@ namespace gtk {
 class TrayIcons {
  public:
   // `rememberTrigger` keeps the button event that a menu opened by it will
-  // pop up with.
+  // pop up with; null when no button event led to the click.
   TrayIcons(InputQueue& input, std::function<void(const GdkEvent*)> rememberTrigger)
       : input_(input), rememberTrigger_(std::move(rememberTrigger)) {}
   ~TrayIcons();
@@ -27,24 +29,29 @@ class TrayIcons {
 
   void show(const std::vector<TrayIconView>& icons);
 
-  // Whether some panel shows the icons; said once on standard error when
-  // none does, a while after they were first shown.
-  bool embedded() const;
-
  private:
+  // An icon is shown one way at a time: the other one is null.
   struct Icon {
-    HWND window;
-    UINT id;
-    GtkStatusIcon* statusIcon;
+    TrayIconView view;
+    GtkStatusIcon* statusIcon = nullptr;
+    std::unique_ptr<StatusNotifierItem> item;
   };
   static gboolean onButton(GtkStatusIcon* statusIcon, GdkEventButton* event, gpointer self);
   static gboolean checkEmbedded(gpointer self);
+  Icon take(const TrayIconView& view);
+  void showStatusIcon(Icon& icon);
+  void showItem(Icon& icon);
+  void switchToItems();
+  // Whether a panel embeds every status icon.
+  bool embedded() const;
   void remove(Icon& icon);
 
   InputQueue& input_;
   std::function<void(const GdkEvent*)> rememberTrigger_;
   std::vector<Icon> icons_;
   guint embeddedCheck_ = 0;
+  bool asItems_ = false;
+  int itemsMade_ = 0;
 };
 
 }  // namespace gtk
