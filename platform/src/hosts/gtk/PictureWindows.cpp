@@ -142,13 +142,18 @@ void PictureWindows::destroy(HWND window) {
 }
 
 // Window managers may ignore a position given before the window is
-// mapped; it is given again once it is (onMap).
+// mapped; it is given again once it is (onMap). A move of a mapped window
+// is only a move, so a dragged picture is not painted again on each step.
 void PictureWindows::place(Native& native) {
   GtkWindow* window = GTK_WINDOW(native.widget);
   int width = std::max(1, widthOf(native.rect));
   int height = std::max(1, heightOf(native.rect));
-  gtk_widget_set_size_request(native.widget, width, height);
-  gtk_window_resize(window, width, height);
+  if (width != native.width || height != native.height) {
+    gtk_widget_set_size_request(native.widget, width, height);
+    gtk_window_resize(window, width, height);
+    native.width = width;
+    native.height = height;
+  }
   gtk_window_move(window, native.rect.left, native.rect.top);
 }
 

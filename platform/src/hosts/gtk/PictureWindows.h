@@ -34,6 +34,10 @@ class PictureWindows {
     RECT rect;
     bool hasContent;
     LayeredContentView content;
+    // The size last asked of GTK: asking again, even for the same size,
+    // makes GTK allocate and paint the window anew.
+    int width = 0;
+    int height = 0;
   };
 
   Native& nativeFor(const WindowView& view);
