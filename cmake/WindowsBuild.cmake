@@ -40,10 +40,11 @@ set(XercesC_ROOT ${TESSALINE_XERCES_ROOT})
 # program only (see WindowsChecks.cpp).
 add_library(windows_checks OBJECT ${CMAKE_CURRENT_LIST_DIR}/WindowsChecks.cpp)
 
-# The Wine driver, the program its launcher scenarios open, and the small
-# tool the demo uses to end the program, are Windows programs too; the Linux
-# side runs them under Wine.
+# The Wine driver, the program its launcher scenarios open, the small tool
+# the demo uses to end the program, and the version reader of the package
+# test are Windows programs too; the Linux side runs them under Wine.
 add_subdirectory(${CMAKE_SOURCE_DIR}/tests/windows/control ${CMAKE_BINARY_DIR}/tests/windows/control)
+add_subdirectory(${CMAKE_SOURCE_DIR}/tests/windows/version ${CMAKE_BINARY_DIR}/tests/windows/version)
 if(TESSALINE_TESTS)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/windows/driver ${CMAKE_BINARY_DIR}/tests/windows/driver)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/windows/marker ${CMAKE_BINARY_DIR}/tests/windows/marker)
@@ -54,7 +55,7 @@ endif()
 function(tessaline_finish_windows_build)
   target_sources(tessaline PRIVATE $<TARGET_OBJECTS:windows_checks>)
   add_custom_target(wine_test_programs)
-  foreach(program IN ITEMS platform_tests checker_tests tessaline_driver marker window_control)
+  foreach(program IN ITEMS platform_tests checker_tests tessaline_driver marker window_control version_info)
     if(TARGET ${program})
       add_dependencies(wine_test_programs ${program})
     endif()
