@@ -140,6 +140,17 @@ class DesktopProgram : public ::testing::Test {
     chooseByKeyboard(downsTo(item));
   }
 
+  std::uint32_t pixelAt(int x, int y) { return desktop_->pixels(Rectangle{x, y, 1, 1})[0]; }
+
+  // Windows are painted a moment after they are mapped: wait for the colour.
+  ::testing::AssertionResult comesToShow(int x, int y, std::uint32_t colour) {
+    if (waitUntil([&] { return pixelAt(x, y) == colour; })) {
+      return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "at (" << x << ", " << y << ") expected 0x" << std::hex << colour
+                                         << ", got 0x" << pixelAt(x, y);
+  }
+
   bool running() { return waitpid(pid_, &status_, WNOHANG) == 0; }
 
   // The exit status once the program has ended; -1000 when it does not.
@@ -232,20 +243,19 @@ TEST_F(DesktopProgram, AClickOnATransparentPixelReachesThePictureBelow) {
   testsupport::writePng("half.png", 100, 100, halfClear);
   writeSettings(R"(<image x="100" y="100" path="red.png"/><image x="150" y="150" path="half.png"/>)");
   start(2);
-  ASSERT_EQ(0xFF0000FFu, desktop_->pixels(Rectangle{220, 200, 1, 1})[0]) << "the blue half is on top at first";
+  ASSERT_TRUE(comesToShow(220, 200, 0xFF0000FFu)) << "the blue half is on top at first";
 
   desktop_->click(160, 200, 1);
 
-  EXPECT_TRUE(waitUntil([&] { return desktop_->pixels(Rectangle{220, 200, 1, 1})[0] == 0xFFFF0000u; }))
-      << "expected the red picture raised by the click through the clear half, got 0x" << std::hex
-      << desktop_->pixels(Rectangle{220, 200, 1, 1})[0];
+  EXPECT_TRUE(comesToShow(220, 200, 0xFFFF0000u)) << "the red picture raised by the click through the clear half";
 }
 
 TEST_F(DesktopProgram, ADragMovesThePictureByThePointersOffset) {
   testsupport::writeSolidPng("square.png", 100, 100, 0xFF00FF00);
   writeSettings(R"(<image x="100" y="100" path="square.png"/>)");
   start(1);
-  Window picture = pictureAt(100, 100);
+  Window picture = 0;
+  ASSERT_TRUE(waitUntil([&] { return (picture = pictureAt(100, 100)) != 0; })) << "expected the picture at 100, 100";
 
   desktop_->moveTo(150, 150);
   desktop_->press(1);
@@ -377,9 +387,8 @@ TEST_F(DesktopProgram, WithoutACompositorTransparentPixelsShowWhatIsBelow) {
   writeSettings(R"(<image x="100" y="100" path="red.png"/><image x="150" y="150" path="ring.png"/>)");
   start(2);
 
-  EXPECT_TRUE(waitUntil([&] { return desktop_->pixels(Rectangle{200, 200, 1, 1})[0] == 0xFFFF0000u; }))
-      << "expected red through the ring's hole, got 0x" << std::hex << desktop_->pixels(Rectangle{200, 200, 1, 1})[0];
-  EXPECT_EQ(0xFF0000FFu, desktop_->pixels(Rectangle{155, 155, 1, 1})[0]) << "the ring itself";
+  EXPECT_TRUE(comesToShow(200, 200, 0xFFFF0000u)) << "red through the ring's hole";
+  EXPECT_TRUE(comesToShow(155, 155, 0xFF0000FFu)) << "the ring itself";
 }
 
 // A panel that shows StatusNotifierItems instead of embedding icons: the
