@@ -442,6 +442,7 @@ BOOL WINAPI WriteConsoleA(HANDLE console, const VOID* buffer, DWORD count, LPDWO
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* counter);
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
+DWORD WINAPI GetCurrentProcessId(void);
 LPWSTR WINAPI GetCommandLineW(void);
 HLOCAL WINAPI LocalFree(HLOCAL memory);
 int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int textLength, LPWSTR wide, int wideLength);
@@ -472,6 +473,7 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 void WINAPI PostQuitMessage(int exitCode);
 LONG WINAPI GetWindowLongA(HWND window, int index);
 HWND WINAPI GetWindow(HWND window, UINT relation);
+DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId);
 BOOL WINAPI IsWindow(HWND window);
 BOOL WINAPI IsWindowVisible(HWND window);
 int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount);

@@ -25,13 +25,24 @@ const char kUsage[] =
     "\n"
     "SIGTERM and SIGINT end it as Exit does; SIGHUP reads config.xml again, as Reload does.\n";
 
-// A command to the running program's owner window, as its system menu
-// gives it.
+// A command to this program's own owner window, as its system menu gives
+// it. Before the owner window exists (or in a second copy, which finds the
+// first copy's) there is none to send it to.
 void sendCommand(WORD command) {
   HWND owner = FindWindowA(ParentWindow::kClassName, ParentWindow::kTitle);
-  if (owner) {
+  DWORD process = 0;
+  if (owner && GetWindowThreadProcessId(owner, &process) && process == GetCurrentProcessId()) {
     PostMessageA(owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
   }
+}
+
+// Ending answers every box as its closing button would, so the program
+// ends in any state: through Exit where it runs, otherwise with what the
+// box it was showing leads to (a second copy's "already running" ends
+// with -1).
+void end() {
+  platform::gtk::answerMessageBoxesFromNowOn();
+  sendCommand(ParentWindow::kExitCommand);
 }
 
 struct Options {
@@ -89,8 +100,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: %s; Tessaline needs an X11 desktop (XWayland on Wayland)\n", name, why.c_str());
     return 1;
   }
-  platform::gtk::onSignal(SIGTERM, [] { sendCommand(ParentWindow::kExitCommand); });
-  platform::gtk::onSignal(SIGINT, [] { sendCommand(ParentWindow::kExitCommand); });
+  platform::gtk::onSignal(SIGTERM, end);
+  platform::gtk::onSignal(SIGINT, end);
   platform::gtk::onSignal(SIGHUP, [] { sendCommand(ParentWindow::kReloadCommand); });
   return platform::runWinMain(1, argv);
 }

@@ -215,6 +215,9 @@ TEST_F(DesktopModelTest, AForeignWindowIsFoundButItsClassIsNotTheProgramsOwn) {
   char title[32] = "";
   EXPECT_EQ(13, GetWindowTextA(foreign, title, sizeof title));
   EXPECT_STREQ("Foreign Title", title);
+  DWORD process = 0;
+  GetWindowThreadProcessId(foreign, &process);
+  EXPECT_NE(GetCurrentProcessId(), process) << "another program's window is another process's";
 
   // The program may register a class of the same name in its own module.
   ASSERT_NE(0, registerClass("ModelForeign"));

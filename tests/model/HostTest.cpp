@@ -175,6 +175,32 @@ TEST_F(HostTest, MouseInputGoesToTheTopVisibleWindowUnderTheCursorInClientCoordi
   EXPECT_EQ(500, desktop::cursorPosition().x);
 }
 
+// A window manager may move a window, and the display knows where the
+// pointer really is: both decide over the desktop's own Z order.
+TEST_F(HostTest, TheDisplaysWordOnWhereWindowsAreDecidesWhereTheMouseGoes) {
+  HWND below = createWindow(0, 0, 100, 100);
+  HWND above = createWindow(50, 50, 100, 100);
+  script::moveWindowByDesktop(below, 200, 200);
+  script::click(210, 215, MouseButton::left);  // where it is now
+  script::moveCursor(60, 60, below);           // under the other one here, but the display found it
+  script::pressButton(MouseButton::left);
+  script::then([] { PostQuitMessage(0); });
+
+  runUntilQuit();
+
+  RECT rect = {};
+  GetWindowRect(below, &rect);
+  EXPECT_EQ(200, rect.left);
+  EXPECT_EQ(300, rect.bottom) << "the size is kept";
+  ASSERT_EQ(5u, received.size());
+  for (const MouseMessage& message : received) {
+    EXPECT_EQ(below, message.window) << "message 0x" << std::hex << message.message << " went to "
+                                     << (message.window == above ? "the window above" : "another window");
+  }
+  EXPECT_EQ(10, received[1].clientX);
+  EXPECT_EQ(15, received[1].clientY);
+}
+
 TEST_F(HostTest, TheCaptureWindowGetsTheMouseAndTheLoserIsTold) {
   HWND captor = createWindow(0, 0, 10, 10);
   HWND other = createWindow(100, 100, 10, 10);

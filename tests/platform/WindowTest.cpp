@@ -203,6 +203,17 @@ TEST_F(WindowTest, CallsOnADeadHandleFail) {
   char title[8] = "x";
   EXPECT_EQ(0, GetWindowTextA(window, title, sizeof title));
   EXPECT_STREQ("", title);
+  SetLastError(0);
+  EXPECT_EQ(0u, GetWindowThreadProcessId(window, NULL));
+  EXPECT_LAST_ERROR(ERROR_INVALID_WINDOW_HANDLE);
+}
+
+TEST_F(WindowTest, AWindowBelongsToTheProcessThatMadeIt) {
+  HWND window = createWindow("ConformanceWindow", "ours");
+  DWORD process = 0;
+  EXPECT_NE(0u, GetWindowThreadProcessId(window, &process));
+  EXPECT_EQ(GetCurrentProcessId(), process);
+  EXPECT_NE(0u, GetWindowThreadProcessId(window, NULL)) << "the process id is optional";
 }
 
 TEST_F(WindowTest, FindWindowMatchesClassAndTitle) {

@@ -220,12 +220,17 @@ void then(Action action);
 // mouse button where the cursor is. The desktop queues the mouse messages
 // Win32 would, for the window that has the capture or the one under the
 // cursor.
-void moveCursor(int x, int y);
+// `window`, where given, is the window a display found the cursor in.
+void moveCursor(int x, int y, HWND window = NULL);
 void pressButton(MouseButton button);
 void releaseButton(MouseButton button);
 
 // Move there, press and release.
 void click(int x, int y, MouseButton button);
+
+// The window manager (or another program) moves a window of the program:
+// its top left corner is then at x, y.
+void moveWindowByDesktop(HWND window, int x, int y);
 
 // The user presses a button (IDOK...) of the message box that is open then.
 void pressMessageBoxButton(int button);

@@ -17,5 +17,10 @@ bool installHost(int& argc, char**& argv, std::string& why);
 // process by itself. Only after installHost.
 void onSignal(int signalNumber, std::function<void()> action);
 
+// The program is ending: every message box, open now or opened later, is
+// answered as its closing button would answer it (Cancel, else OK), so no
+// question holds the end up. Only after installHost.
+void answerMessageBoxesFromNowOn();
+
 }  // namespace gtk
 }  // namespace platform

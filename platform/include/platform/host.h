@@ -26,9 +26,13 @@ enum class MouseButton { left, right, middle };
 // The user's input, one event at a time.
 namespace input {
 
-// The cursor moves to a screen point.
+// The cursor moves to a screen point. `window` is the program's window
+// the display found the pointer in (a display decides by the windows as
+// they really are, which its window manager may have moved); null where
+// the host does not know, and the desktop finds it by its own Z order.
 struct MoveCursor {
   POINT point;
+  HWND window = NULL;
 };
 
 // A mouse button goes down or up where the cursor is.
@@ -66,11 +70,20 @@ struct DismissMenu {};
 // (another program's grab, a switch of workspace): it gets WM_CAPTURECHANGED.
 struct LoseCapture {};
 
+// The desktop moved one of the program's windows by means of its own (the
+// window manager, another program, the user through either): its top left
+// corner is now there, its size the same. The program sees its window
+// there as a Windows program sees a window the user moved.
+struct MoveWindow {
+  HWND window;
+  POINT topLeft;
+};
+
 }  // namespace input
 
 using InputEvent = std::variant<input::MoveCursor, input::PressButton, input::ReleaseButton,
                                 input::PressMessageBoxButton, input::TrayIconMouse, input::ChooseMenuItem,
-                                input::DismissMenu, input::LoseCapture>;
+                                input::DismissMenu, input::LoseCapture, input::MoveWindow>;
 
 // Where a host delivers input: the desktop turns each event into what Win32
 // does with it (messages in the queue, a closed box...).
@@ -126,6 +139,7 @@ struct MenuItemView {
   bool checked;
   bool popup;
   std::vector<MenuItemView> submenu;
+  bool disabled;  // MF_GRAYED or MF_DISABLED: shown, but cannot be chosen
 };
 
 struct PopupMenuView {

@@ -110,6 +110,7 @@ struct Desktop {
   // input state: where the last input put the cursor, which decides the
   // window the mouse messages go to
   POINT cursor = {0, 0};
+  HWND cursorWindow = NULL;  // the window the host found the cursor in, null when it did not say
   WPARAM mouseButtons = 0;  // the buttons down, as the MK_ flags of mouse messages
   HWND capture = NULL;
   HWND foreground = NULL;

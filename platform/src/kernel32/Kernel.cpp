@@ -22,6 +22,10 @@ extern "C" {
 
 DWORD WINAPI GetLastError(void) { return platform::theDesktop().lastError; }
 
+// Each program on the desktop is a process of its own with one thread, the
+// one running now.
+DWORD WINAPI GetCurrentProcessId(void) { return platform::theDesktop().runningProgram; }
+
 void WINAPI SetLastError(DWORD error) { platform::theDesktop().lastError = error; }
 
 void WINAPI OutputDebugStringA(LPCSTR text) { platform::theDesktop().host->debugOutput(text ? text : ""); }

@@ -49,12 +49,17 @@ bool takesMouseAt(const platform::Window& window, POINT point) {
   return !(window.exStyle & WS_EX_LAYERED) || platform::showsLayeredPixelAt(window, point);
 }
 
-// The capture window when there is one, otherwise the top window under the
-// cursor that takes the mouse there.
+// The capture window when there is one; otherwise the window the host found
+// the cursor in, which is where the user sees it; otherwise the top window
+// under the cursor that takes the mouse there.
 platform::Window* mouseTarget(POINT point) {
   platform::Desktop& desktop = platform::theDesktop();
   if (platform::Window* capture = platform::findWindowRecord(desktop.capture)) {
     return capture;
+  }
+  platform::Window* found = platform::findWindowRecord(desktop.cursorWindow);
+  if (found && (found->style & WS_VISIBLE)) {
+    return found;
   }
   for (HWND window : desktop.zOrder) {
     platform::Window* record = platform::findWindowRecord(window);
@@ -89,6 +94,7 @@ class DesktopInput : public platform::InputSink {
  private:
   static std::string carryOut(const platform::input::MoveCursor& input) {
     platform::theDesktop().cursor = input.point;
+    platform::theDesktop().cursorWindow = input.window;
     if (!platform::isTrackingMenu()) {
       queueMouseMessage(WM_MOUSEMOVE);
     }
@@ -123,6 +129,17 @@ class DesktopInput : public platform::InputSink {
   // would end it. Without a capture there is nothing to lose.
   static std::string carryOut(const platform::input::LoseCapture&) {
     changeCapture(NULL);
+    return "";
+  }
+  // The host already shows the window there: it is not told again.
+  static std::string carryOut(const platform::input::MoveWindow& input) {
+    platform::Window* record = platform::findWindowRecord(input.window);
+    if (!record) {
+      return "the desktop moved a window that is gone";
+    }
+    RECT& rect = record->rect;
+    rect = RECT{input.topLeft.x, input.topLeft.y, platform::farEdge(input.topLeft.x, rect.right - rect.left),
+                platform::farEdge(input.topLeft.y, rect.bottom - rect.top)};
     return "";
   }
 };
@@ -183,6 +200,7 @@ HWND WINAPI GetCapture(void) { return platform::theDesktop().capture; }
 BOOL WINAPI SetCursorPos(int x, int y) {
   platform::theDesktop().host->moveCursor(POINT{x, y});
   platform::theDesktop().cursor = POINT{x, y};
+  platform::theDesktop().cursorWindow = NULL;
   if (!platform::isTrackingMenu()) {
     queueMouseMessage(WM_MOUSEMOVE);
   }

@@ -74,7 +74,8 @@ std::vector<MenuItemView> menuItemViews(HMENU menu) {
   for (const MenuItem& item : record->items) {
     bool popup = (item.flags & MF_POPUP) != 0;
     views.push_back(MenuItemView{item.id, item.text, (item.flags & MF_SEPARATOR) != 0, (item.flags & MF_CHECKED) != 0,
-                                 popup, popup ? menuItemViews(item.submenu) : std::vector<MenuItemView>()});
+                                 popup, popup ? menuItemViews(item.submenu) : std::vector<MenuItemView>(),
+                                 (item.flags & (MF_GRAYED | MF_DISABLED)) != 0});
   }
   return views;
 }

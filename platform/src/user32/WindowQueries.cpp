@@ -1,5 +1,5 @@
 // user32's questions about windows: FindWindowA, GetWindowLongA (and its
-// writer SetWindowLongA), GetWindow,
+// writer SetWindowLongA), GetWindow, GetWindowThreadProcessId,
 // IsWindow, IsWindowVisible, GetWindowTextA, GetClassNameA, GetWindowRect,
 // GetClientRect.
 #include "core/Desktop.h"
@@ -74,6 +74,19 @@ HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName) {
   }
   SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
   return NULL;
+}
+
+// A program's one thread made all its windows: the thread and the process
+// both have the program's id.
+DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId) {
+  platform::Window* record = windowOrError(window);
+  if (!record) {
+    return 0;
+  }
+  if (processId) {
+    *processId = record->program;
+  }
+  return record->program;
 }
 
 LONG WINAPI GetWindowLongA(HWND window, int index) {

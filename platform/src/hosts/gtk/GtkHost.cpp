@@ -11,7 +11,8 @@ namespace platform {
 namespace gtk {
 
 GtkHost::GtkHost()
-    : pictures_(input_, [this](const GdkEvent* event) { rememberTrigger(event); }),
+    : pictures_(
+          input_, [this](const GdkEvent* event) { rememberTrigger(event); }, [this] { captureChanged(captured_); }),
       tray_(input_, [this](const GdkEvent* event) { rememberTrigger(event); }),
       menu_(input_),
       boxes_(input_),
@@ -48,7 +49,10 @@ bool GtkHost::waitForInput(WaitPlace, InputSink& sink) {
 }
 
 // What the desktop refuses (a click meant for a menu that has just closed)
-// is the user's input arriving late, not an error: it is dropped.
+// is the user's input arriving late, not an error: it is dropped. But a
+// choice the desktop refuses (the menu was destroyed while it was open, or
+// the item is disabled) still ended the native menu, so the program's menu
+// ends too: otherwise it would wait for a menu nobody sees.
 void GtkHost::deliver(QueuedInput item, InputSink& sink) {
   if (std::function<void()>* action = std::get_if<std::function<void()>>(&item)) {
     (*action)();
@@ -58,7 +62,9 @@ void GtkHost::deliver(QueuedInput item, InputSink& sink) {
   if (const input::MoveCursor* move = std::get_if<input::MoveCursor>(&event)) {
     pointer_ = move->point;
   }
-  sink.deliver(event);
+  if (!sink.deliver(event).empty() && std::holds_alternative<input::ChooseMenuItem>(event)) {
+    sink.deliver(input::DismissMenu{});
+  }
 }
 
 // Null when what comes next has no button event behind it.
@@ -106,6 +112,7 @@ bool GtkHost::otherProgramHasWindow(const std::string& className, const std::str
 // The capture is a pointer grab on the window's native window, so a drag
 // faster than the picture follows it still reaches the picture.
 void GtkHost::captureChanged(HWND window) {
+  captured_ = window;
   GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
   if (grabbing_) {
     gdk_seat_ungrab(seat);
@@ -167,6 +174,12 @@ bool installHost(int& argc, char**& argv, std::string& why) {
 void onSignal(int signalNumber, std::function<void()> action) {
   if (installed) {
     installed->onSignal(signalNumber, std::move(action));
+  }
+}
+
+void answerMessageBoxesFromNowOn() {
+  if (installed) {
+    installed->answerMessageBoxesFromNowOn();
   }
 }
 

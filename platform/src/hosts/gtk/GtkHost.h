@@ -26,6 +26,7 @@ class GtkHost : public Host {
   ~GtkHost() override;
 
   void onSignal(int signalNumber, std::function<void()> action);
+  void answerMessageBoxesFromNowOn() { boxes_.answerAllFromNowOn(); }
 
   bool waitForInput(WaitPlace place, InputSink& sink) override;
   void messageBoxOpened(const MessageBoxView& box) override;
@@ -62,6 +63,7 @@ class GtkHost : public Host {
   POINT pointer_ = {0, 0};
   GdkEvent* trigger_ = nullptr;
   bool grabbing_ = false;
+  HWND captured_ = NULL;
   std::vector<std::unique_ptr<Signal>> signals_;
   std::vector<guint> signalSources_;
 };

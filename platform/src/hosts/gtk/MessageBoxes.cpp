@@ -49,6 +49,14 @@ int closingButton(const std::vector<int>& buttons) {
   return std::find(buttons.begin(), buttons.end(), IDCANCEL) != buttons.end() ? IDCANCEL : IDOK;
 }
 
+int endingButton(const std::vector<int>& buttons) {
+  int closing = closingButton(buttons);
+  if (buttons.empty() || std::find(buttons.begin(), buttons.end(), closing) != buttons.end()) {
+    return closing;
+  }
+  return buttons.back();
+}
+
 MessageBoxes::~MessageBoxes() {
   while (!open_.empty()) {
     closeInnermost();
@@ -57,7 +65,12 @@ MessageBoxes::~MessageBoxes() {
 
 // The first button is the default one, as in a Win32 box: Return presses it.
 void MessageBoxes::open(const MessageBoxView& box) {
-  GtkWindow* below = open_.empty() ? nullptr : GTK_WINDOW(open_.back().dialog);
+  if (answeringAll_) {
+    open_.push_back(Open{nullptr, box.buttons});
+    press(endingButton(box.buttons));
+    return;
+  }
+  GtkWindow* below = open_.empty() || !open_.back().dialog ? nullptr : GTK_WINDOW(open_.back().dialog);
   GtkWidget* dialog = gtk_message_dialog_new(below, GTK_DIALOG_DESTROY_WITH_PARENT, messageTypeOf(box.type),
                                              GTK_BUTTONS_NONE, "%s", box.text.c_str());
   gtk_window_set_title(GTK_WINDOW(dialog), box.caption.c_str());
@@ -81,8 +94,19 @@ void MessageBoxes::closeInnermost() {
   }
   GtkWidget* dialog = open_.back().dialog;
   open_.pop_back();
-  g_signal_handlers_disconnect_by_data(dialog, this);
-  gtk_widget_destroy(dialog);
+  if (dialog) {
+    g_signal_handlers_disconnect_by_data(dialog, this);
+    gtk_widget_destroy(dialog);
+  }
+}
+
+// Each press closes the innermost box open when it is delivered, so one a
+// box, in order, answers them all.
+void MessageBoxes::answerAllFromNowOn() {
+  answeringAll_ = true;
+  for (auto box = open_.rbegin(); box != open_.rend(); ++box) {
+    press(endingButton(box->buttons));
+  }
 }
 
 // Only the innermost box takes input, as a Win32 box disables what is
@@ -99,6 +123,11 @@ void MessageBoxes::onResponse(GtkDialog* dialog, gint response, gpointer self) {
   }
   // A Yes/No box cannot be closed without an answer, as in Win32.
   if (std::find(buttons.begin(), buttons.end(), button) != buttons.end()) {
+    boxes.press(button);
+  }
+}
+
+void MessageBoxes::press(int button) {
 // GCC 12 at -O2 and above takes the string of another alternative of the
 // event variant for uninitialized when this one is moved into the queue
 // (the Release build of the Debian package shows it); it is not read.
@@ -106,11 +135,10 @@ void MessageBoxes::onResponse(GtkDialog* dialog, gint response, gpointer self) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
-    boxes.input_.push(input::PressMessageBoxButton{button});
+  input_.push(input::PressMessageBoxButton{button});
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
-  }
 }
 
 }  // namespace gtk

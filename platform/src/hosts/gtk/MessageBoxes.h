@@ -21,6 +21,10 @@ const char* buttonLabel(int button);
 // else OK (a box with neither, Yes/No, cannot be closed).
 int closingButton(const std::vector<int>& buttons);
 
+// The answer a box gets when the program is ending: its closing button, or
+// its last one where it cannot be closed (No of Yes/No).
+int endingButton(const std::vector<int>& buttons);
+
 class MessageBoxes {
  public:
   explicit MessageBoxes(InputQueue& input) : input_(input) {}
@@ -31,15 +35,22 @@ class MessageBoxes {
   void open(const MessageBoxView& box);
   void closeInnermost();
 
+  // From now on every box is answered as its closing button would answer
+  // it, the open ones first, innermost first; a box opened later is
+  // answered at once, without being shown.
+  void answerAllFromNowOn();
+
  private:
   struct Open {
-    GtkWidget* dialog;
+    GtkWidget* dialog;  // null for a box answered without being shown
     std::vector<int> buttons;
   };
   static void onResponse(GtkDialog* dialog, gint response, gpointer self);
+  void press(int button);
 
   InputQueue& input_;
   std::vector<Open> open_;
+  bool answeringAll_ = false;
 };
 
 }  // namespace gtk

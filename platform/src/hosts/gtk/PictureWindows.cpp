@@ -2,6 +2,7 @@
 
 #include "hosts/gtk/InputShape.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace platform {
@@ -34,8 +35,13 @@ cairo_region_t* regionOf(const LayeredContentView& content) {
 
 }  // namespace
 
-PictureWindows::PictureWindows(InputQueue& input, std::function<void(const GdkEvent*)> rememberTrigger)
-    : input_(input), rememberTrigger_(std::move(rememberTrigger)) {
+// The window manager answers a burst of moves (a drag) with fewer
+// configure notices: a few seconds' worth of unanswered requests at most.
+const std::size_t kMostRequestedPlaces = 256;
+
+PictureWindows::PictureWindows(InputQueue& input, std::function<void(const GdkEvent*)> rememberTrigger,
+                               std::function<void()> remade)
+    : input_(input), rememberTrigger_(std::move(rememberTrigger)), remade_(std::move(remade)) {
   g_signal_connect(gdk_screen_get_default(), "composited-changed", G_CALLBACK(onCompositedChanged), this);
 }
 
@@ -63,6 +69,7 @@ void PictureWindows::change(const WindowView& view, WindowChange change) {
   }
   Native& native = nativeFor(view);
   native.rect = view.rect;
+  native.above = view.above;
   switch (change) {
     case WindowChange::shown:
       place(native);
@@ -70,6 +77,7 @@ void PictureWindows::change(const WindowView& view, WindowChange change) {
       gtk_widget_show(native.widget);
       break;
     case WindowChange::hidden:
+      native.placed = false;
       gtk_widget_hide(native.widget);
       break;
     case WindowChange::moved:
@@ -96,9 +104,14 @@ PictureWindows::Native& PictureWindows::nativeFor(const WindowView& view) {
   if (found != natives_.end()) {
     return *found->second;
   }
-  std::unique_ptr<Native> owned(new Native{this, gtk_window_new(GTK_WINDOW_TOPLEVEL), view.window, view.rect,
-                                           view.content != nullptr, view.content ? *view.content : LayeredContentView{}});
+  std::unique_ptr<Native> owned(new Native);
   Native* native = owned.get();
+  native->owner = this;
+  native->widget = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  native->window = view.window;
+  native->rect = view.rect;
+  native->hasContent = view.content != nullptr;
+  native->content = view.content ? *view.content : LayeredContentView{};
   GtkWindow* window = GTK_WINDOW(native->widget);
   gtk_window_set_decorated(window, FALSE);
   gtk_window_set_resizable(window, FALSE);
@@ -115,6 +128,7 @@ PictureWindows::Native& PictureWindows::nativeFor(const WindowView& view) {
   g_signal_connect(native->widget, "button-release-event", G_CALLBACK(onButton), native);
   g_signal_connect(native->widget, "motion-notify-event", G_CALLBACK(onMotion), native);
   g_signal_connect(native->widget, "grab-broken-event", G_CALLBACK(onGrabBroken), native);
+  g_signal_connect(native->widget, "configure-event", G_CALLBACK(onConfigure), native);
   gtk_window_set_keep_above(window, view.topmost);
   natives_[view.window] = std::move(owned);
   gtk_widget_realize(native->widget);
@@ -154,7 +168,16 @@ void PictureWindows::place(Native& native) {
     native.width = width;
     native.height = height;
   }
-  gtk_window_move(window, native.rect.left, native.rect.top);
+  requestMove(native);
+}
+
+void PictureWindows::requestMove(Native& native) {
+  POINT place{native.rect.left, native.rect.top};
+  if (native.requestedPlaces.size() == kMostRequestedPlaces) {
+    native.requestedPlaces.pop_front();
+  }
+  native.requestedPlaces.push_back(place);
+  gtk_window_move(GTK_WINDOW(native.widget), place.x, place.y);
 }
 
 // The topmost band is the window manager's keep-above; the top of a band is
@@ -221,8 +244,35 @@ gboolean PictureWindows::onDraw(GtkWidget*, cairo_t* cairo, gpointer data) {
 // so they are given again once it is.
 gboolean PictureWindows::onMap(GtkWidget*, GdkEvent*, gpointer data) {
   Native& native = *static_cast<Native*>(data);
-  gtk_window_move(GTK_WINDOW(native.widget), native.rect.left, native.rect.top);
+  native.owner->requestMove(native);
+  native.placed = true;
   native.owner->shape(native);
+  return FALSE;
+}
+
+// A place the window manager reports that the program did not ask for is
+// the desktop's own move (a panel's strut, snapping, another program, the
+// user through the window manager): the desktop is told, so the program
+// sees its window where the user does. Answers to the program's own moves
+// come in order, and each one answered drops the ones before it.
+gboolean PictureWindows::onConfigure(GtkWidget*, GdkEventConfigure* event, gpointer data) {
+  Native& native = *static_cast<Native*>(data);
+  if (!native.placed || native.owner->remaking_) {
+    return FALSE;
+  }
+  std::deque<POINT>& requested = native.requestedPlaces;
+  for (auto place = requested.begin(); place != requested.end(); ++place) {
+    if (place->x == event->x && place->y == event->y) {
+      requested.erase(requested.begin(), place + 1);
+      return FALSE;
+    }
+  }
+  if (event->x == native.rect.left && event->y == native.rect.top) {
+    return FALSE;
+  }
+  requested.clear();
+  native.rect = RECT{event->x, event->y, event->x + widthOf(native.rect), event->y + heightOf(native.rect)};
+  native.owner->input_.push(input::MoveWindow{native.window, POINT{event->x, event->y}});
   return FALSE;
 }
 
@@ -237,7 +287,7 @@ gboolean PictureWindows::onButton(GtkWidget*, GdkEventButton* event, gpointer da
     return FALSE;
   }
   InputQueue& input = native.owner->input_;
-  input.push(input::MoveCursor{rootPoint(event->x_root, event->y_root)});
+  input.push(input::MoveCursor{rootPoint(event->x_root, event->y_root), native.window});
   if (event->type == GDK_BUTTON_PRESS) {
     native.owner->rememberTrigger_(reinterpret_cast<const GdkEvent*>(event));
     input.push(input::PressButton{buttonOf(event->button)});
@@ -249,26 +299,31 @@ gboolean PictureWindows::onButton(GtkWidget*, GdkEventButton* event, gpointer da
 
 gboolean PictureWindows::onMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
   Native& native = *static_cast<Native*>(data);
-  native.owner->input_.push(input::MoveCursor{rootPoint(event->x_root, event->y_root)});
+  native.owner->input_.push(input::MoveCursor{rootPoint(event->x_root, event->y_root), native.window});
   gdk_event_request_motions(event);
   return TRUE;
 }
 
+// A grab ends with its window when the windows are made anew: that is no
+// loss of the capture, and the grab is taken again on the new window.
 gboolean PictureWindows::onGrabBroken(GtkWidget*, GdkEvent* event, gpointer data) {
   Native& native = *static_cast<Native*>(data);
-  if (!event->grab_broken.implicit) {
+  if (!event->grab_broken.implicit && !native.owner->remaking_) {
     native.owner->input_.push(input::LoseCapture{});
   }
   return FALSE;
 }
 
 // A compositor that starts or stops changes which visual shows alpha:
-// each window is made anew with the right one.
+// each window is made anew with the right one, in its place, in the same
+// order, above or not as before, and a drag goes on with the new window.
 void PictureWindows::onCompositedChanged(GdkScreen*, gpointer self) {
   PictureWindows& windows = *static_cast<PictureWindows*>(self);
+  windows.remaking_ = true;
   for (auto& entry : windows.natives_) {
     Native& native = *entry.second;
     bool visible = gtk_widget_get_visible(native.widget);
+    native.placed = false;
     gtk_widget_hide(native.widget);
     gtk_widget_unrealize(native.widget);
     windows.useScreenVisual(native);
@@ -277,6 +332,29 @@ void PictureWindows::onCompositedChanged(GdkScreen*, gpointer self) {
     if (visible) {
       windows.place(native);
       gtk_widget_show(native.widget);
+    }
+  }
+  windows.restackAll();
+  windows.remaking_ = false;
+  windows.remade_();
+}
+
+// Raised from the bottom up, each window ends right below the one above it.
+void PictureWindows::restackAll() {
+  std::vector<std::pair<std::size_t, Native*>> byDepth;
+  for (auto& entry : natives_) {
+    std::size_t depth = 0;
+    for (HWND above = entry.second->above; above && depth <= natives_.size(); ++depth) {
+      auto found = natives_.find(above);
+      above = found == natives_.end() ? NULL : found->second->above;
+    }
+    byDepth.emplace_back(depth, entry.second.get());
+  }
+  std::sort(byDepth.begin(), byDepth.end(),
+            [](const auto& one, const auto& other) { return one.first > other.first; });
+  for (const auto& entry : byDepth) {
+    if (GdkWindow* window = gtk_widget_get_window(entry.second->widget)) {
+      gdk_window_raise(window);
     }
   }
 }

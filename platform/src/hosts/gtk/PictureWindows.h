@@ -8,6 +8,7 @@
 
 #include <gtk/gtk.h>
 
+#include <deque>
 #include <map>
 #include <memory>
 
@@ -16,7 +17,10 @@ namespace gtk {
 
 class PictureWindows {
  public:
-  PictureWindows(InputQueue& input, std::function<void(const GdkEvent*)> rememberTrigger);
+  // `remade` is called when the native windows were made anew (the
+  // compositor came or went), so that a pointer grab on one is taken again.
+  PictureWindows(InputQueue& input, std::function<void(const GdkEvent*)> rememberTrigger,
+                 std::function<void()> remade);
   ~PictureWindows();
   PictureWindows(const PictureWindows&) = delete;
   PictureWindows& operator=(const PictureWindows&) = delete;
@@ -28,12 +32,20 @@ class PictureWindows {
 
  private:
   struct Native {
-    PictureWindows* owner;
-    GtkWidget* widget;
-    HWND window;
-    RECT rect;
-    bool hasContent;
-    LayeredContentView content;
+    PictureWindows* owner = nullptr;
+    GtkWidget* widget = nullptr;
+    HWND window = NULL;
+    RECT rect = {};
+    bool hasContent = false;
+    LayeredContentView content = {};
+    // The desktop window right above it, as last told.
+    HWND above = NULL;
+    // Where it was asked to go and the window manager has not yet said it
+    // is: the window manager's answers come later, in order.
+    std::deque<POINT> requestedPlaces;
+    // Whether it has been mapped and put in its place: before that, the
+    // window manager's own placement is not the desktop's say.
+    bool placed = false;
     // The size last asked of GTK: asking again, even for the same size,
     // makes GTK allocate and paint the window anew.
     int width = 0;
@@ -43,7 +55,9 @@ class PictureWindows {
   Native& nativeFor(const WindowView& view);
   void destroy(HWND window);
   void place(Native& native);
+  void requestMove(Native& native);
   void restack(Native& native, const WindowView& view);
+  void restackAll();
   void shape(Native& native);
   void useScreenVisual(Native& native);
 
@@ -52,11 +66,14 @@ class PictureWindows {
   static gboolean onButton(GtkWidget* widget, GdkEventButton* event, gpointer native);
   static gboolean onMotion(GtkWidget* widget, GdkEventMotion* event, gpointer native);
   static gboolean onGrabBroken(GtkWidget* widget, GdkEvent* event, gpointer native);
+  static gboolean onConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer native);
   static void onCompositedChanged(GdkScreen* screen, gpointer self);
 
   InputQueue& input_;
   std::function<void(const GdkEvent*)> rememberTrigger_;
+  std::function<void()> remade_;
   std::map<HWND, std::unique_ptr<Native>> natives_;
+  bool remaking_ = false;
   bool saidNoCompositor_ = false;
 };
 

@@ -27,6 +27,7 @@ GtkWidget* buildMenu(const std::vector<MenuItemView>& items, GCallback activate,
       g_object_set_data(G_OBJECT(widget), kCommandKey, GUINT_TO_POINTER(item.id));
       g_signal_connect(widget, "activate", activate, data);
     }
+    gtk_widget_set_sensitive(widget, !item.disabled);
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), widget);
   }
   gtk_widget_show_all(menu);

@@ -152,7 +152,9 @@ namespace script {
 
 void then(Action action) { scriptedHost().queue(std::move(action)); }
 
-void moveCursor(int x, int y) { scriptedHost().queue(input::MoveCursor{POINT{x, y}}); }
+void moveCursor(int x, int y, HWND window) { scriptedHost().queue(input::MoveCursor{POINT{x, y}, window}); }
+
+void moveWindowByDesktop(HWND window, int x, int y) { scriptedHost().queue(input::MoveWindow{window, POINT{x, y}}); }
 
 void pressButton(MouseButton button) { scriptedHost().queue(input::PressButton{button}); }
 
