@@ -6,6 +6,7 @@
 #include <glib-unix.h>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace platform {
 namespace gtk {
@@ -155,6 +156,14 @@ namespace {
 
 GtkHost* installed = nullptr;
 
+// Nothing can be shown or cleaned up on a display that is gone, and the
+// program's own teardown would only meet the same error again: one line
+// and the end, at once.
+int onDisplayLost(Display*) {
+  std::fprintf(stderr, "%s: the X display went away; ending\n", g_get_prgname());
+  _exit(1);
+}
+
 }  // namespace
 
 // GDK's X11 backend only: Wayland lets no program place its own windows.
@@ -166,6 +175,7 @@ bool installHost(int& argc, char**& argv, std::string& why) {
                               : "no X11 display (DISPLAY is not set)";
     return false;
   }
+  XSetIOErrorHandler(onDisplayLost);
   installed = new GtkHost;
   platform::installHost(std::unique_ptr<Host>(installed));
   return true;

@@ -253,17 +253,18 @@ gboolean PictureWindows::onMap(GtkWidget*, GdkEvent*, gpointer data) {
 // A place the window manager reports that the program did not ask for is
 // the desktop's own move (a panel's strut, snapping, another program, the
 // user through the window manager): the desktop is told, so the program
-// sees its window where the user does. Answers to the program's own moves
-// come in order, and each one answered drops the ones before it.
+// sees its window where the user does. GDK reads where a reparented window
+// is when it handles the notice, so the answers to a burst of the
+// program's own moves (a drag) can name them in any order: any of the
+// recent ones is the program's.
 gboolean PictureWindows::onConfigure(GtkWidget*, GdkEventConfigure* event, gpointer data) {
   Native& native = *static_cast<Native*>(data);
   if (!native.placed || native.owner->remaking_) {
     return FALSE;
   }
   std::deque<POINT>& requested = native.requestedPlaces;
-  for (auto place = requested.begin(); place != requested.end(); ++place) {
-    if (place->x == event->x && place->y == event->y) {
-      requested.erase(requested.begin(), place + 1);
+  for (const POINT& place : requested) {
+    if (place.x == event->x && place.y == event->y) {
       return FALSE;
     }
   }

@@ -40,8 +40,8 @@ class PictureWindows {
     LayeredContentView content = {};
     // The desktop window right above it, as last told.
     HWND above = NULL;
-    // Where it was asked to go and the window manager has not yet said it
-    // is: the window manager's answers come later, in order.
+    // The places it was last asked to go, oldest first: the window
+    // manager's answers come later.
     std::deque<POINT> requestedPlaces;
     // Whether it has been mapped and put in its place: before that, the
     // window manager's own placement is not the desktop's say.

@@ -51,39 +51,69 @@ GdkEvent* pressAt(POINT point) {
   return event;
 }
 
+// Tried every 50 ms for a second before the menu is given up.
+const guint kRetryMilliseconds = 50;
+const int kRetries = 20;
+
 }  // namespace
 
 PopupMenu::~PopupMenu() { close(); }
 
+// A menu that cannot grab the pointer is not shown; nobody could then end
+// it, so when it still cannot after a while it is dismissed instead of
+// leaving the program waiting.
 void PopupMenu::open(const PopupMenuView& view, const GdkEvent* trigger) {
   close();
   chosen_ = 0;
   ended_ = false;
+  point_ = view.point;
   menu_ = buildMenu(view.items, G_CALLBACK(onActivate), this);
   g_signal_connect(menu_, "selection-done", G_CALLBACK(onSelectionDone), this);
-  GdkEvent* press = trigger ? nullptr : pressAt(view.point);
-  if (press) {
-    trigger = press;
+  if (!popUp(trigger)) {
+    retriesLeft_ = kRetries;
+    retryTimer_ = g_timeout_add(kRetryMilliseconds, retry, this);
   }
-  // A menu that cannot grab the pointer is not shown; nobody could then
-  // end it, so it is dismissed instead of leaving the program waiting.
-  if (!popUp(view, trigger) && !popUp(view, trigger)) {
-    ended_ = true;
-    input_.push(input::DismissMenu{});
-  }
+}
+
+// A menu opened by something other than a click (a panel's request over
+// D-Bus) grabs with a press made up for it.
+bool PopupMenu::popUp(const GdkEvent* trigger) {
+  GdkEvent* press = trigger ? nullptr : pressAt(point_);
+  GdkWindow* root = gdk_get_default_root_window();
+  GdkRectangle point{static_cast<int>(point_.x), static_cast<int>(point_.y), 1, 1};
+  gtk_menu_popup_at_rect(GTK_MENU(menu_), root, &point, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST,
+                         trigger ? trigger : press);
   if (press) {
     gdk_event_free(press);
   }
-}
-
-bool PopupMenu::popUp(const PopupMenuView& view, const GdkEvent* trigger) {
-  GdkWindow* root = gdk_get_default_root_window();
-  GdkRectangle point{static_cast<int>(view.point.x), static_cast<int>(view.point.y), 1, 1};
-  gtk_menu_popup_at_rect(GTK_MENU(menu_), root, &point, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, trigger);
   return gtk_widget_get_mapped(menu_);
 }
 
+// The click's own event is old by now: a retry grabs at the current time.
+gboolean PopupMenu::retry(gpointer self) {
+  PopupMenu& menu = *static_cast<PopupMenu*>(self);
+  if (menu.popUp(nullptr)) {
+    menu.retryTimer_ = 0;
+    return G_SOURCE_REMOVE;
+  }
+  if (--menu.retriesLeft_ > 0) {
+    return G_SOURCE_CONTINUE;
+  }
+  menu.retryTimer_ = 0;
+  menu.ended_ = true;
+  menu.input_.push(input::DismissMenu{});
+  return G_SOURCE_REMOVE;
+}
+
+void PopupMenu::stopRetrying() {
+  if (retryTimer_) {
+    g_source_remove(retryTimer_);
+    retryTimer_ = 0;
+  }
+}
+
 void PopupMenu::close() {
+  stopRetrying();
   if (menu_) {
     GtkWidget* menu = menu_;
     menu_ = nullptr;

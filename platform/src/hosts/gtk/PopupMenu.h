@@ -25,12 +25,19 @@ class PopupMenu {
  private:
   static void onActivate(GtkMenuItem* item, gpointer self);
   static void onSelectionDone(GtkMenuShell* menu, gpointer self);
-  bool popUp(const PopupMenuView& view, const GdkEvent* trigger);
+  static gboolean retry(gpointer self);
+  bool popUp(const GdkEvent* trigger);
+  void stopRetrying();
 
   InputQueue& input_;
   GtkWidget* menu_ = nullptr;
+  POINT point_ = {0, 0};
   UINT chosen_ = 0;
   bool ended_ = false;
+  // While another client holds the pointer (a panel that has not yet let
+  // go of the click that asked for the menu), the menu is tried again.
+  guint retryTimer_ = 0;
+  int retriesLeft_ = 0;
 };
 
 }  // namespace gtk

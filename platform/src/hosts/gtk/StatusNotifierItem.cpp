@@ -21,7 +21,15 @@ const char kIntrospection[] = R"xml(<node>
     <property name="Id" type="s" access="read"/>
     <property name="Title" type="s" access="read"/>
     <property name="Status" type="s" access="read"/>
+    <property name="WindowId" type="i" access="read"/>
+    <property name="IconName" type="s" access="read"/>
+    <property name="IconThemePath" type="s" access="read"/>
     <property name="IconPixmap" type="a(iiay)" access="read"/>
+    <property name="OverlayIconName" type="s" access="read"/>
+    <property name="OverlayIconPixmap" type="a(iiay)" access="read"/>
+    <property name="AttentionIconName" type="s" access="read"/>
+    <property name="AttentionIconPixmap" type="a(iiay)" access="read"/>
+    <property name="AttentionMovieName" type="s" access="read"/>
     <property name="ToolTip" type="(sa(iiay)ss)" access="read"/>
     <property name="ItemIsMenu" type="b" access="read"/>
     <property name="Menu" type="o" access="read"/>
@@ -53,11 +61,15 @@ void sayError(const char* what, GError* error) {
 
 // A connection of the item's own: closing it takes everything the item put
 // on the bus away at once, and the program does not end when the bus does.
-GDBusConnection* connectToSessionBus() {
+GDBusConnection* connectToSessionBus(bool sayWhenNone = true) {
   GError* error = nullptr;
   gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error);
   if (!address) {
-    sayError("no session bus", error);
+    if (sayWhenNone) {
+      sayError("no session bus", error);
+    } else {
+      g_clear_error(&error);
+    }
     return nullptr;
   }
   auto flags = static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
@@ -112,6 +124,13 @@ void onRegistered(GObject* bus, GAsyncResult* result, gpointer) {
 }
 
 }  // namespace
+
+const char* StatusNotifierItem::watcherName() { return kWatcherName; }
+
+// Watching is no reason to say there is no bus: many desktops have none.
+GDBusConnection* StatusNotifierItem::openSessionBus() { return connectToSessionBus(false); }
+
+void StatusNotifierItem::closeSessionBus(GDBusConnection* bus) { disconnect(bus); }
 
 bool StatusNotifierItem::watcherPresent() {
   GDBusConnection* bus = connectToSessionBus();
@@ -241,7 +260,24 @@ GVariant* StatusNotifierItem::onGetProperty(GDBusConnection*, const gchar*, cons
 
 // The program opens its own menus on the clicks: no menu is exported, and
 // the item is not only a menu (a left click does something of its own).
+// Its picture is its pixels, with no name in an icon theme, no overlay and
+// no attention state; it stands for no window. Hosts that ask for each
+// property on its own get an answer for every one.
 GVariant* StatusNotifierItem::property(const char* name) const {
+  for (const char* unnamed : {"IconName", "IconThemePath", "OverlayIconName", "AttentionIconName",
+                              "AttentionMovieName"}) {
+    if (std::strcmp(name, unnamed) == 0) {
+      return g_variant_new_string("");
+    }
+  }
+  for (const char* unused : {"OverlayIconPixmap", "AttentionIconPixmap"}) {
+    if (std::strcmp(name, unused) == 0) {
+      return g_variant_new_array(G_VARIANT_TYPE("(iiay)"), nullptr, 0);
+    }
+  }
+  if (std::strcmp(name, "WindowId") == 0) {
+    return g_variant_new_int32(0);
+  }
   if (std::strcmp(name, "Category") == 0) {
     return g_variant_new_string("ApplicationStatus");
   }

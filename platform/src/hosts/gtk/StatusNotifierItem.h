@@ -21,6 +21,12 @@ class StatusNotifierItem {
   // Whether a watcher, which passes items on to the panels, is on the
   // session bus.
   static bool watcherPresent();
+  static const char* watcherName();
+
+  // A connection of the caller's own to the session bus, null without one;
+  // closed with closeSessionBus. The program does not end when it closes.
+  static GDBusConnection* openSessionBus();
+  static void closeSessionBus(GDBusConnection* bus);
 
   // `number` tells the process's items apart on the bus. `forgetTrigger`
   // is called before a request's click: no button event of ours led to it.

@@ -1,5 +1,7 @@
 #include "hosts/gtk/TrayIcons.h"
 
+#include <gdk/gdkx.h>
+
 #include <cstdio>
 
 // GtkStatusIcon is deprecated in GTK 3 but is what XEmbed trays (tint2,
@@ -53,6 +55,15 @@ TrayIcons::~TrayIcons() {
   if (embeddedCheck_) {
     g_source_remove(embeddedCheck_);
   }
+  if (watcherWatch_) {
+    g_bus_unwatch_name(watcherWatch_);
+  }
+  if (bus_) {
+    StatusNotifierItem::closeSessionBus(bus_);
+  }
+  if (watchingForTrays_) {
+    gdk_window_remove_filter(gdk_get_default_root_window(), onRootEvent, this);
+  }
   for (Icon& icon : icons_) {
     remove(icon);
   }
@@ -73,7 +84,7 @@ void TrayIcons::show(const std::vector<TrayIconView>& icons) {
     remove(icon);
   }
   icons_ = std::move(kept);
-  if (!icons_.empty() && !asItems_ && embeddedCheck_ == 0) {
+  if (!icons_.empty() && !asItems_ && embeddedCheck_ == 0 && !watchingForTrays_) {
     embeddedCheck_ = g_timeout_add(kEmbedWaitMilliseconds, checkEmbedded, this);
   }
 }
@@ -130,6 +141,56 @@ void TrayIcons::switchToItems() {
   }
 }
 
+// An XEmbed tray came: it is the panel the user sees the icons in.
+void TrayIcons::switchToStatusIcons() {
+  asItems_ = false;
+  for (Icon& icon : icons_) {
+    remove(icon);
+    showStatusIcon(icon);
+  }
+}
+
+// From the first wait on: a watcher that comes later takes the icons as
+// items, an XEmbed tray that comes later (announced on the root window by
+// the MANAGER message) takes them back.
+void TrayIcons::watchForTrays() {
+  if (watchingForTrays_) {
+    return;
+  }
+  watchingForTrays_ = true;
+  bus_ = StatusNotifierItem::openSessionBus();
+  if (bus_) {
+    watcherWatch_ = g_bus_watch_name_on_connection(bus_, StatusNotifierItem::watcherName(),
+                                                   G_BUS_NAME_WATCHER_FLAGS_NONE, onWatcherAppeared, nullptr, this,
+                                                   nullptr);
+  }
+  GdkWindow* root = gdk_get_default_root_window();
+  gdk_window_set_events(root, static_cast<GdkEventMask>(gdk_window_get_events(root) | GDK_STRUCTURE_MASK));
+  gdk_window_add_filter(root, onRootEvent, this);
+}
+
+void TrayIcons::onWatcherAppeared(GDBusConnection*, const gchar*, const gchar*, gpointer self) {
+  TrayIcons& tray = *static_cast<TrayIcons*>(self);
+  if (!tray.asItems_ && !tray.icons_.empty() && !tray.embedded()) {
+    tray.switchToItems();
+  }
+}
+
+GdkFilterReturn TrayIcons::onRootEvent(GdkXEvent* xevent, GdkEvent*, gpointer self) {
+  TrayIcons& tray = *static_cast<TrayIcons*>(self);
+  const XEvent* event = static_cast<const XEvent*>(xevent);
+  if (event->type != ClientMessage || !tray.asItems_) {
+    return GDK_FILTER_CONTINUE;
+  }
+  Display* display = event->xclient.display;
+  std::string traySelection = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(display));
+  if (event->xclient.message_type == XInternAtom(display, "MANAGER", False) &&
+      static_cast<Atom>(event->xclient.data.l[1]) == XInternAtom(display, traySelection.c_str(), False)) {
+    tray.switchToStatusIcons();
+  }
+  return GDK_FILTER_CONTINUE;
+}
+
 bool TrayIcons::embedded() const {
   for (const Icon& icon : icons_) {
     if (!icon.statusIcon || !gtk_status_icon_is_embedded(icon.statusIcon)) {
@@ -175,6 +236,7 @@ gboolean TrayIcons::onButton(GtkStatusIcon* statusIcon, GdkEventButton* event, g
 gboolean TrayIcons::checkEmbedded(gpointer self) {
   TrayIcons& tray = *static_cast<TrayIcons*>(self);
   tray.embeddedCheck_ = 0;
+  tray.watchForTrays();
   if (tray.icons_.empty() || tray.embedded()) {
     return G_SOURCE_REMOVE;
   }

@@ -1,6 +1,9 @@
 // The desktop's tray icons in the panel's notification area: an XEmbed
 // status icon each, or, when no panel embeds them and a watcher is on the
-// session bus, a StatusNotifierItem each. A click delivers the pointer's
+// session bus, a StatusNotifierItem each. Panels come late and restart:
+// a watcher that appears at any time takes items, and an XEmbed tray that
+// appears takes the status icons back (GTK's status icon docks again by
+// itself into a tray that restarts). A click delivers the pointer's
 // position first, then the icon's mouse message, since the program opens
 // its menus where the pointer is when the button goes down.
 #pragma once
@@ -38,10 +41,14 @@ class TrayIcons {
   };
   static gboolean onButton(GtkStatusIcon* statusIcon, GdkEventButton* event, gpointer self);
   static gboolean checkEmbedded(gpointer self);
+  static void onWatcherAppeared(GDBusConnection*, const gchar*, const gchar*, gpointer self);
+  static GdkFilterReturn onRootEvent(GdkXEvent* event, GdkEvent*, gpointer self);
   Icon take(const TrayIconView& view);
   void showStatusIcon(Icon& icon);
   void showItem(Icon& icon);
   void switchToItems();
+  void switchToStatusIcons();
+  void watchForTrays();
   // Whether a panel embeds every status icon.
   bool embedded() const;
   void remove(Icon& icon);
@@ -50,6 +57,9 @@ class TrayIcons {
   std::function<void(const GdkEvent*)> rememberTrigger_;
   std::vector<Icon> icons_;
   guint embeddedCheck_ = 0;
+  GDBusConnection* bus_ = nullptr;  // for the watch: null until then, or without a bus
+  guint watcherWatch_ = 0;
+  bool watchingForTrays_ = false;
   bool asItems_ = false;
   int itemsMade_ = 0;
 };

@@ -32,18 +32,20 @@ WindowNames::~WindowNames() {
 }
 
 // Untitled windows (the pictures) are never looked for by another program:
-// they take no selection, and no atom is made for each.
+// they take no selection, and no atom is made for each. A name another
+// program holds is not taken from it.
 void WindowNames::publish(HWND window, const std::string& className, const std::string& title) {
   if (title.empty()) {
     return;
   }
   Atom name = XInternAtom(display_, windowSelectionName(className, title).c_str(), False);
-  XSetSelectionOwner(display_, name, owner_, CurrentTime);
-  XFlush(display_);
-  published_[window] = name;
+  if (claim(name)) {
+    published_[window] = name;
+  }
 }
 
-// Another of our windows may hold the same name still: it keeps it.
+// Another of our windows may hold the same name still: it keeps it. A name
+// that is no longer ours is left to whoever holds it.
 void WindowNames::withdraw(HWND window) {
   auto found = published_.find(window);
   if (found == published_.end()) {
@@ -56,17 +58,28 @@ void WindowNames::withdraw(HWND window) {
       return;
     }
   }
-  XSetSelectionOwner(display_, name, None, CurrentTime);
+  XGrabServer(display_);
+  if (XGetSelectionOwner(display_, name) == owner_) {
+    XSetSelectionOwner(display_, name, None, CurrentTime);
+  }
+  XUngrabServer(display_);
   XFlush(display_);
 }
 
-bool WindowNames::othersHave(const std::string& className, const std::string& title) const {
-  Atom name = XInternAtom(display_, windowSelectionName(className, title).c_str(), True);
-  if (name == None) {
-    return false;
-  }
+bool WindowNames::othersHave(const std::string& className, const std::string& title) {
+  return !claim(XInternAtom(display_, windowSelectionName(className, title).c_str(), False));
+}
+
+bool WindowNames::claim(Atom name) {
+  XGrabServer(display_);
   ::Window owner = XGetSelectionOwner(display_, name);
-  return owner != None && owner != owner_;
+  if (owner == None) {
+    XSetSelectionOwner(display_, name, owner_, CurrentTime);
+    owner = XGetSelectionOwner(display_, name);
+  }
+  XUngrabServer(display_);
+  XFlush(display_);
+  return owner == owner_;
 }
 
 }  // namespace gtk
