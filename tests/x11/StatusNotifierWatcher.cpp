@@ -77,6 +77,25 @@ std::string StatusNotifierWatcher::call(const std::string& service, const char* 
   return "";
 }
 
+std::string StatusNotifierWatcher::propertyType(const std::string& service, const char* property) {
+  GError* error = nullptr;
+  GVariant* reply = g_dbus_connection_call_sync(
+      bus_, service.c_str(), "/StatusNotifierItem", "org.freedesktop.DBus.Properties", "Get",
+      g_variant_new("(ss)", "org.kde.StatusNotifierItem", property), G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE,
+      5000, nullptr, &error);
+  if (!reply) {
+    std::string why = std::string("error: ") + error->message;
+    g_error_free(error);
+    return why;
+  }
+  GVariant* value = nullptr;
+  g_variant_get(reply, "(v)", &value);
+  std::string type = g_variant_get_type_string(value);
+  g_variant_unref(value);
+  g_variant_unref(reply);
+  return type;
+}
+
 void StatusNotifierWatcher::onMethodCall(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*,
                                          GVariant* parameters, GDBusMethodInvocation* invocation, gpointer self) {
   const gchar* service = nullptr;

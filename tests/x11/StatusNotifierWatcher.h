@@ -24,6 +24,9 @@ class StatusNotifierWatcher {
   // A click's request to the item: "ContextMenu" at x, y...; its error, or
   // an empty text.
   std::string call(const std::string& service, const char* method, int x, int y);
+  // The type of the item's property as a panel reads it on its own
+  // ("s"...), or the error.
+  std::string propertyType(const std::string& service, const char* property);
 
  private:
   static void onMethodCall(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*,

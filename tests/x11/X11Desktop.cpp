@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 #include <thread>
@@ -155,6 +156,66 @@ std::vector<std::uint32_t> X11Desktop::pixels(const Rectangle& area) {
   }
   XDestroyImage(image);
   return result;
+}
+
+void X11Desktop::moveWindow(Window window, int x, int y) {
+  XMoveWindow(display_, window, x, y);
+  XSync(display_, False);
+}
+
+// A desktop window, as a file manager shows its icons in: the window
+// manager keeps it below every other window.
+Window X11Desktop::createClickTarget(const Rectangle& area) {
+  Window window = XCreateSimpleWindow(display_, DefaultRootWindow(display_), area.x, area.y,
+                                      static_cast<unsigned>(area.width), static_cast<unsigned>(area.height), 0, 0,
+                                      WhitePixel(display_, DefaultScreen(display_)));
+  Atom desktopType = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
+  XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
+                  PropModeReplace, reinterpret_cast<unsigned char*>(&desktopType), 1);
+  XSizeHints hints{};
+  hints.flags = USPosition | USSize;
+  hints.x = area.x;
+  hints.y = area.y;
+  hints.width = area.width;
+  hints.height = area.height;
+  XSetWMNormalHints(display_, window, &hints);
+  XSelectInput(display_, window, ButtonPressMask);
+  XMapWindow(display_, window);
+  XSync(display_, False);
+  waitUntil([&] {
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable;
+  });
+  return window;
+}
+
+bool X11Desktop::wasPressed(Window window) {
+  XEvent event;
+  XSync(display_, False);
+  return XCheckWindowEvent(display_, window, ButtonPressMask, &event) == True;
+}
+
+void X11Desktop::watchGoing(Window window) {
+  XSelectInput(display_, window, StructureNotifyMask);
+  XSync(display_, False);
+}
+
+std::vector<Window> X11Desktop::gone() {
+  XSync(display_, False);
+  XEvent event;
+  while (XCheckMaskEvent(display_, StructureNotifyMask, &event)) {
+    Window window = event.type == UnmapNotify     ? event.xunmap.window
+                    : event.type == DestroyNotify ? event.xdestroywindow.window
+                                                  : 0;
+    if (window && std::find(gone_.begin(), gone_.end(), window) == gone_.end()) {
+      gone_.push_back(window);
+    }
+  }
+  return gone_;
+}
+
+Window X11Desktop::selectionOwner(const std::string& selection) {
+  return XGetSelectionOwner(display_, XInternAtom(display_, selection.c_str(), False));
 }
 
 void X11Desktop::moveTo(int x, int y) {

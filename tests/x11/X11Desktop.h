@@ -40,6 +40,22 @@ class X11Desktop {
   // The screen's pixels as 0xFFRRGGBB, top row first.
   std::vector<std::uint32_t> pixels(const Rectangle& area);
 
+  // Another client moves a window, as `xdotool windowmove` does.
+  void moveWindow(Window window, int x, int y);
+
+  // A window of the test's own that the window manager keeps below all
+  // others, and that records the button presses it gets.
+  Window createClickTarget(const Rectangle& area);
+  bool wasPressed(Window window);
+
+  // From now on, when each of these windows is unmapped or destroyed is
+  // recorded; `gone` gives them in the order the server did it.
+  void watchGoing(Window window);
+  std::vector<Window> gone();
+
+  // The window holding an X selection, or 0.
+  Window selectionOwner(const std::string& selection);
+
   void moveTo(int x, int y);
   void press(int button);
   void release(int button);
@@ -48,6 +64,7 @@ class X11Desktop {
 
  private:
   Display* display_;
+  std::vector<Window> gone_;
   std::vector<Window> allWindows();
   int pidOf(Window window);
   std::string titleOf(Window window);
