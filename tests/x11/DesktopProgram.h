@@ -123,7 +123,8 @@ class DesktopProgram : public ::testing::Test {
     Rectangle icon = desktop_->geometry(trayIcon());
     desktop_->click(icon.x + icon.width / 2, icon.y + icon.height / 2, button);
     ASSERT_TRUE(waitUntil([&] { return desktop_->mappedWindowsOf(pid_).size() > before; }))
-        << "expected a menu after clicking the tray icon with button " << button;
+        << "expected a menu after clicking the tray icon with button " << button << " at " << icon.x << ", " << icon.y
+        << ", got " << placesOfWindows();
   }
 
   void chooseByKeyboard(int downs) {

@@ -214,6 +214,25 @@ std::vector<Window> X11Desktop::gone() {
   return gone_;
 }
 
+int X11Desktop::embedderOf(Window window) {
+  Window root = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  while (window && XQueryTree(display_, window, &root, &parent, &children, &count)) {
+    if (children) {
+      XFree(children);
+    }
+    if (parent == 0 || parent == root) {
+      return 0;
+    }
+    if (int pid = pidOf(parent)) {
+      return pid;
+    }
+    window = parent;
+  }
+  return 0;
+}
+
 Window X11Desktop::selectionOwner(const std::string& selection) {
   return XGetSelectionOwner(display_, XInternAtom(display_, selection.c_str(), False));
 }

@@ -53,6 +53,10 @@ class X11Desktop {
   void watchGoing(Window window);
   std::vector<Window> gone();
 
+  // The process of the nearest window above this one that names its
+  // process (the panel a tray icon is embedded in), or 0.
+  int embedderOf(Window window);
+
   // The window holding an X selection, or 0.
   Window selectionOwner(const std::string& selection);
 

@@ -70,6 +70,7 @@ void PictureWindows::change(const WindowView& view, WindowChange change) {
   Native& native = nativeFor(view);
   native.rect = view.rect;
   native.above = view.above;
+  native.topmost = view.topmost;
   switch (change) {
     case WindowChange::shown:
       place(native);
@@ -329,6 +330,7 @@ void PictureWindows::onCompositedChanged(GdkScreen*, gpointer self) {
     gtk_widget_unrealize(native.widget);
     windows.useScreenVisual(native);
     gtk_widget_realize(native.widget);
+    gtk_window_set_keep_above(GTK_WINDOW(native.widget), native.topmost);
     windows.shape(native);
     if (visible) {
       windows.place(native);

@@ -38,8 +38,10 @@ class PictureWindows {
     RECT rect = {};
     bool hasContent = false;
     LayeredContentView content = {};
-    // The desktop window right above it, as last told.
+    // The desktop window right above it, and whether it is in the topmost
+    // band, as last told.
     HWND above = NULL;
+    bool topmost = false;
     // The places it was last asked to go, oldest first: the window
     // manager's answers come later.
     std::deque<POINT> requestedPlaces;
