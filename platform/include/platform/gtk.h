@@ -17,5 +17,11 @@ bool installHost(int& argc, char**& argv, std::string& why);
 // process by itself. Only after installHost.
 void onSignal(int signalNumber, std::function<void()> action);
 
+// For a failure that ends the program before its loop runs, when nobody may
+// read standard error (a start from the desktop's menu): shows `text` in a
+// box and returns once the user has closed it. False when there is no
+// display to show it on.
+bool showStartFailure(const std::string& text);
+
 }  // namespace gtk
 }  // namespace platform
