@@ -79,9 +79,14 @@ void GtkHost::popupMenuClosed(UINT) { menu_.close(); }
 
 void GtkHost::trayIconsChanged(const std::vector<TrayIconView>& icons) { tray_.show(icons); }
 
+// What opens comes up focused and with startup notification: the launch
+// carries the time of the click that led to it.
 DWORD GtkHost::openWithShell(const ShellRequest& request) {
+  GdkAppLaunchContext* context = gdk_display_get_app_launch_context(gdk_display_get_default());
+  gdk_app_launch_context_set_timestamp(context, trigger_ ? gdk_event_get_time(trigger_) : GDK_CURRENT_TIME);
   std::string why;
-  DWORD error = platform::gtk::openWithShell(request, why);
+  DWORD error = platform::gtk::openWithShell(request, G_APP_LAUNCH_CONTEXT(context), why);
+  g_object_unref(context);
   if (error != 0) {
     std::fprintf(stderr, "%s: cannot open \"%s\": %s\n", g_get_prgname(), request.file.c_str(), why.c_str());
   }
