@@ -136,11 +136,15 @@ SIZE GtkHost::screenSize() {
   return SIZE{gdk_window_get_width(root), gdk_window_get_height(root)};
 }
 
-// A debugger's lines go where a desktop program's diagnostics go: standard
-// error, which a session keeps in its log.
+// Windows shows a debugger's lines only to a debugger. Here they go to
+// standard error only when asked for: a session keeps standard error in its
+// log, and they come with every paint and every step of a drag.
 void GtkHost::debugOutput(const std::string& text) {
-  std::fputs(text.c_str(), stderr);
-  std::fflush(stderr);
+  static const bool wanted = g_getenv("TESSALINE_DEBUG") && *g_getenv("TESSALINE_DEBUG");
+  if (wanted) {
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
+  }
 }
 
 void GtkHost::consoleOutput(const std::string& text, bool standardError) {
