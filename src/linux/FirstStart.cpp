@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -38,6 +39,24 @@ std::string makeTemporaryBeside(const fs::path& folder, std::string& why) {
   return name.data();
 }
 
+// Where a shell found the program, for a system without /proc (a chroot):
+// a name with a folder is taken as it is, a bare one from PATH.
+fs::path whereIs(const std::string& invokedAs) {
+  if (invokedAs.find('/') != std::string::npos) {
+    return fs::absolute(invokedAs);
+  }
+  const char* path = getenv("PATH");
+  std::string folders = path ? path : "";
+  for (std::size_t start = 0, end = 0; start <= folders.size(); start = end + 1) {
+    end = std::min(folders.find(':', start), folders.size());
+    fs::path candidate = fs::path(folders.substr(start, end - start)) / invokedAs;
+    if (end > start && access(candidate.c_str(), X_OK) == 0) {
+      return candidate;
+    }
+  }
+  return invokedAs;
+}
+
 }  // namespace
 
 std::string userSettingsFolder() {
@@ -46,9 +65,12 @@ std::string userSettingsFolder() {
   return base + "/tessaline";
 }
 
-std::string installedExample() {
+std::string installedExample(const std::string& invokedAs) {
   std::error_code error;
   fs::path program = fs::read_symlink("/proc/self/exe", error);
+  if (error) {
+    program = whereIs(invokedAs);
+  }
   return (program.parent_path().parent_path() / "share" / "tessaline" / "example").string();
 }
 

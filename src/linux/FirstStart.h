@@ -12,8 +12,9 @@ namespace firststart {
 std::string userSettingsFolder();
 
 // share/tessaline/example beside the program's bin folder: where the package
-// installs it, and where the build tree stages it.
-std::string installedExample();
+// installs it, and where the build tree stages it. `invokedAs` is argv[0],
+// for where /proc cannot say which program runs.
+std::string installedExample(const std::string& invokedAs);
 
 enum class Outcome {
   existed,  // left as it is, whatever it holds

@@ -87,7 +87,7 @@ int endBeforeStart(const char* name, const std::string& text, int status, bool w
 // empty when it cannot be made.
 std::string configHome(const char* name) {
   std::string folder = firststart::userSettingsFolder();
-  std::string example = firststart::installedExample();
+  std::string example = firststart::installedExample(name);
   std::string why;
   switch (firststart::makeFromExample(folder, example, why)) {
     case firststart::Outcome::made:
