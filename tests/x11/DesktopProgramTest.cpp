@@ -8,6 +8,7 @@
 #include <platform/desktop.h>
 
 #include <X11/Xlib.h>
+#include <glib.h>
 
 #include <csignal>
 #include <fstream>
@@ -423,6 +424,97 @@ TEST_F(DesktopProgram, WithoutAnXEmbedTrayTheIconIsAStatusNotifierItem) {
 
   EXPECT_EQ(0, exitStatus());
   EXPECT_FALSE(watcher.onBus(item)) << "expected " << item << " gone from the bus";
+}
+
+// ---- Starts from the desktop's menu, and what the launcher starts ----
+
+// The menu entry's own command line, with the program built here for the
+// installed one (which finds the example beside it as this one does).
+std::vector<std::string> menuEntryCommand() {
+  GKeyFile* entry = g_key_file_new();
+  gchar* exec = g_key_file_load_from_file(entry, TESSALINE_DESKTOP_ENTRY, G_KEY_FILE_NONE, nullptr)
+                    ? g_key_file_get_string(entry, G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_EXEC, nullptr)
+                    : nullptr;
+  gchar** words = nullptr;
+  std::vector<std::string> command;
+  if (exec && g_shell_parse_argv(exec, nullptr, &words, nullptr)) {
+    command.assign(words, words + g_strv_length(words));
+    command[0] = TESSALINE_PROGRAM;
+  }
+  g_strfreev(words);
+  g_free(exec);
+  g_key_file_free(entry);
+  return command;
+}
+
+// On a fresh account the example shows, its folder said on standard error;
+// where the folder cannot be made, a box says why (nobody reads standard
+// error after a start from the menu) and the program ends with 1.
+TEST_F(DesktopProgram, TheMenuEntryShowsTheExampleOnAFreshAccountOrABoxSayingWhy) {
+  const struct {
+    const char* account;
+    bool configIsAFile;
+  } accounts[] = {{"fresh", false}, {"config-a-file", true}};
+  std::vector<std::string> command = menuEntryCommand();
+  ASSERT_FALSE(command.empty()) << "expected an Exec line in " << TESSALINE_DESKTOP_ENTRY;
+  for (const auto& account : accounts) {
+    SCOPED_TRACE(account.account);
+    std::string home = directory_.path().string() + "/" + account.account;
+    mkdir(home.c_str(), 0755);
+    if (account.configIsAFile) {
+      std::ofstream(home + "/.config") << "";
+    }
+    pid_ = fork();
+    if (pid_ == 0) {
+      setenv("HOME", home.c_str(), 1);
+      unsetenv("XDG_CONFIG_HOME");
+      freopen((home + "/stderr").c_str(), "w", stderr);
+      std::vector<char*> argv;
+      for (const std::string& word : command) {
+        argv.push_back(const_cast<char*>(word.c_str()));
+      }
+      argv.push_back(nullptr);
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    if (account.configIsAFile) {
+      ASSERT_TRUE(waitUntil([&] { return desktop_->windowTitled(pid_, "Tessaline") != 0; })) << "expected a box";
+      desktop_->key("Return");
+      EXPECT_EQ(1, exitStatus());
+      continue;
+    }
+    EXPECT_TRUE(waitUntil([&] { return picturesShown().size() == 5; }))
+        << "expected the example's 5 pictures, got " << placesOfWindows();
+    std::ifstream errors(home + "/stderr");
+    std::string said((std::istreambuf_iterator<char>(errors)), std::istreambuf_iterator<char>());
+    EXPECT_NE(std::string::npos, said.find(home + "/.config/tessaline")) << "expected the folder named, got " << said;
+    kill(pid_, SIGTERM);
+    EXPECT_EQ(0, exitStatus());
+  }
+}
+
+// A path with a folder is found from the program's folder, and what it runs
+// has a session of its own and a startup notification id with a time.
+TEST_F(DesktopProgram, ALaunchedProgramRunsInASessionOfItsOwnWithAStartupId) {
+  mkdir("tools", 0755);
+  std::ofstream("tools/probe.sh") << "#!/bin/sh\nread -r pid name state parent group session rest </proc/$$/stat\n"
+                                     "echo \"$session $DESKTOP_STARTUP_ID\" >probe.tmp && mv probe.tmp probed\n";
+  chmod("tools/probe.sh", 0755);
+  testsupport::writeSolidPng("square.png", 50, 50, 0xFF00FF00);
+  writeSettings(R"(<launcher><file name="Probe" path="tools/probe.sh"/></launcher><image path="square.png"/>)");
+  start(1);
+
+  openTrayMenu(1);
+  chooseByKeyboard(1);
+
+  ASSERT_TRUE(waitUntil([] { return access("tools/probed", F_OK) == 0; })) << "expected tools/probe.sh to run";
+  pid_t session = 0;
+  std::string id;
+  std::ifstream("tools/probed") >> session >> id;
+  EXPECT_NE(getsid(pid_), session) << "expected a session other than the program's";
+  std::size_t time = id.rfind("_TIME");
+  EXPECT_TRUE(time != std::string::npos && std::strtoul(id.c_str() + time + 5, nullptr, 10) != 0)
+      << "expected DESKTOP_STARTUP_ID with a time, got \"" << id << "\"";
 }
 
 }  // namespace
