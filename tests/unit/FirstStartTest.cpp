@@ -15,36 +15,24 @@ namespace fs = std::filesystem;
 using firststart::Outcome;
 
 std::string contents(const fs::path& file) {
-  std::ifstream stream(file);
   std::ostringstream text;
-  text << stream.rdbuf();
+  text << std::ifstream(file).rdbuf();
   return text.str();
-}
-
-// What a copy left beside the user's folder (a half-made one would be).
-std::string strays(const fs::path& folder) {
-  std::string names;
-  std::error_code error;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-    names += entry.path().filename() == "tessaline" ? "" : entry.path().filename().string() + " ";
-  }
-  return names;
 }
 
 TEST(FirstStart, TheUsersFolderIsMadeFromTheExampleOnlyWhenNothingIsThere) {
   const struct {
     const char* account;
-    const char* before;    // a file holding "mine" that the home has first ("" for none)
+    const char* before;    // a file holding "mine" that the home has first
     const char* settings;  // the example's settings file, beside its picture
     Outcome outcome;
-    const char* madeSettings;  // the folder's config.xml afterwards
-    const char* madePicture;   // and its picture
-    const char* why;           // a part of the reason for a failure
+    const char* after;  // the folder's config.xml and picture afterwards
+    const char* why;    // a part of the reason for a failure
   } cases[] = {
-      {"fresh, without ~/.config", "", "config.xml", Outcome::made, "<system/>", "png", ""},
-      {"with its own folder", ".config/tessaline/config.xml", "config.xml", Outcome::existed, "mine", "", ""},
-      {"with ~/.config a file", ".config", "config.xml", Outcome::failed, "", "", "/.config"},
-      {"with a broken example", "", "other.xml", Outcome::failed, "", "", "has no config.xml"},
+      {"fresh, without ~/.config", "", "config.xml", Outcome::made, "<system/>|png", ""},
+      {"with its own folder", ".config/tessaline/config.xml", "config.xml", Outcome::existed, "mine|", ""},
+      {"with ~/.config a file", ".config", "config.xml", Outcome::failed, "|", "/.config"},
+      {"with a broken example", "", "other.xml", Outcome::failed, "|", "has no config.xml"},
   };
   for (const auto& entry : cases) {
     SCOPED_TRACE(entry.account);
@@ -53,11 +41,9 @@ TEST(FirstStart, TheUsersFolderIsMadeFromTheExampleOnlyWhenNothingIsThere) {
     std::ofstream(fs::path("example") / entry.settings) << "<system/>";
     std::ofstream("example/picture.png") << "png";
     if (*entry.before) {
-      fs::path folder = fs::path(entry.before).parent_path();
-      if (!folder.empty()) {
-        fs::create_directories(folder);
-      }
-      std::ofstream(entry.before) << "mine";
+      fs::path file = home.path() / entry.before;
+      fs::create_directories(file.parent_path());
+      std::ofstream(file) << "mine";
     }
 
     std::string why;
@@ -65,11 +51,12 @@ TEST(FirstStart, TheUsersFolderIsMadeFromTheExampleOnlyWhenNothingIsThere) {
                                                   (home.path() / "example").string(), why);
 
     EXPECT_EQ(static_cast<int>(entry.outcome), static_cast<int>(outcome)) << "why: " << why;
-    EXPECT_EQ(entry.madeSettings, contents(".config/tessaline/config.xml"));
-    EXPECT_EQ(entry.madePicture, contents(".config/tessaline/picture.png"));
-    EXPECT_NE(std::string::npos, why.find(entry.why)) << "expected the reason to name \"" << entry.why << "\", got \""
-                                                      << why << "\"";
-    EXPECT_EQ("", strays(".config")) << "expected nothing beside the folder";
+    EXPECT_EQ(entry.after, contents(".config/tessaline/config.xml") + "|" + contents(".config/tessaline/picture.png"));
+    EXPECT_NE(std::string::npos, why.find(entry.why)) << "expected the reason to name " << entry.why << ", got " << why;
+    std::error_code notAFolder;
+    for (const fs::directory_entry& beside : fs::directory_iterator(".config", notAFolder)) {
+      EXPECT_EQ("tessaline", beside.path().filename()) << "expected nothing beside the user's folder";
+    }
   }
 }
 
