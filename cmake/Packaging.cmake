@@ -42,14 +42,22 @@ install(TARGETS tessaline tessaline-check RUNTIME DESTINATION ${CMAKE_INSTALL_BI
 # The icon theme's copy of GAMEICON, the compressed manual pages and
 # changelog that Debian wants, and the Linux example made self-contained:
 # its pictures live one folder up in the source tree, and the installed
-# folder holds them beside config.xml, so a user can copy it whole into
-# ~/.config/tessaline.
+# folder holds them beside config.xml, so the program's first start from
+# the menu copies it whole into ~/.config/tessaline. The build tree holds it
+# where the installed program looks for it, share/tessaline/example beside
+# bin, so the program built here finds it too. Not under /usr/share/doc,
+# which minimal systems leave out (dpkg's path-exclude).
 configure_file(${packaging_dir}/linux/changelog.in ${staged}/changelog @ONLY)
 configure_file(${packaging_dir}/linux/tessaline.1 ${staged}/tessaline.1 @ONLY)
 configure_file(${packaging_dir}/linux/tessaline-check.1 ${staged}/tessaline-check.1 @ONLY)
+set(example_dir ${CMAKE_BINARY_DIR}/share/tessaline/example)
 file(READ ${CMAKE_SOURCE_DIR}/examples/linux/config.xml example)
 string(REPLACE "path=\"../" "path=\"" example "${example}")
-file(CONFIGURE OUTPUT ${staged}/examples/config.xml CONTENT "${example}" @ONLY)
+file(CONFIGURE OUTPUT ${example_dir}/config.xml CONTENT "${example}" @ONLY)
+file(GLOB example_pictures ${CMAKE_SOURCE_DIR}/examples/*.png)
+file(COPY ${example_pictures} ${CMAKE_SOURCE_DIR}/examples/linux/README.txt DESTINATION ${example_dir})
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/examples/linux/config.xml
+             ${CMAKE_SOURCE_DIR}/examples/linux/README.txt ${example_pictures})
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 find_program(GZIP gzip REQUIRED)
@@ -75,10 +83,7 @@ install(FILES ${packaging_dir}/linux/tessaline-autostart.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/tessaline/autostart RENAME tessaline.desktop)
 install(FILES ${staged}/tessaline.1.gz ${staged}/tessaline-check.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${staged}/changelog.gz ${packaging_dir}/linux/copyright DESTINATION ${doc_dir})
-install(FILES ${staged}/examples/config.xml ${CMAKE_SOURCE_DIR}/examples/linux/README.txt
-        DESTINATION ${doc_dir}/examples)
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/ DESTINATION ${doc_dir}/examples
-        FILES_MATCHING PATTERN "*.png" PATTERN linux EXCLUDE)
+install(DIRECTORY ${example_dir} DESTINATION ${CMAKE_INSTALL_DATADIR}/tessaline)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

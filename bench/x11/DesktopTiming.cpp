@@ -277,6 +277,9 @@ int main(int argc, char** argv) {
   int reloads = number(argc, argv, 5, 5);
   int idleSeconds = number(argc, argv, 6, 60);
   int dragMoves = number(argc, argv, 7, 5000);
+  // The drag's figures count the program's debugger lines, which it writes
+  // only when asked to.
+  setenv("TESSALINE_DEBUG", "1", 1);
   try {
     Figures scripted = timeScripted(argv[2], argv[3], pictures, startUps, reloads);
     XFigures x = timeX(argv[1], argv[3], pictures, startUps, reloads, idleSeconds, dragMoves);

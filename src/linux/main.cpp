@@ -12,18 +12,22 @@
 #include <unistd.h>
 
 #include "application/ParentWindow.h"
+#include "linux/FirstStart.h"
 
 namespace {
 
 const char kUsage[] =
-    "Usage: %s [-C DIR]\n"
+    "Usage: %s [-C DIR | --config-home]\n"
     "Shows the pictures and the launcher of config.xml in the current directory.\n"
     "\n"
-    "  -C DIR      run in DIR (reads DIR/config.xml), as an autostart entry does\n"
-    "  --help      show this help and end\n"
-    "  --version   show the version and end\n"
+    "  -C DIR         run in DIR (reads DIR/config.xml)\n"
+    "  --config-home  run in ${XDG_CONFIG_HOME:-~/.config}/tessaline, made from the\n"
+    "                 installed example on the first start (the menu entry's way)\n"
+    "  --help         show this help and end\n"
+    "  --version      show the version and end\n"
     "\n"
-    "SIGTERM and SIGINT end it as Exit does; SIGHUP reads config.xml again, as Reload does.\n";
+    "SIGTERM and SIGINT end it as Exit does; SIGHUP reads config.xml again, as Reload does.\n"
+    "Debugger lines go to standard error when TESSALINE_DEBUG is set.\n";
 
 // A command to this program's own owner window, as its system menu gives
 // it. Before the owner window exists (or in a second copy, which finds the
@@ -47,6 +51,7 @@ void end() {
 
 struct Options {
   std::string directory;
+  bool configHome = false;
   bool help = false;
   bool version = false;
   std::string error;
@@ -60,6 +65,8 @@ Options readOptions(int argc, char** argv) {
       options.help = true;
     } else if (argument == "--version") {
       options.version = true;
+    } else if (argument == "--config-home") {
+      options.configHome = true;
     } else if (argument == "-C" && index + 1 < argc) {
       options.directory = argv[++index];
     } else if (argument.rfind("-C", 0) == 0 && argument.size() > 2) {
@@ -68,7 +75,42 @@ Options readOptions(int argc, char** argv) {
       options.error = argument == "-C" ? "-C needs a directory" : "unknown argument \"" + argument + "\"";
     }
   }
+  if (options.configHome && !options.directory.empty() && options.error.empty()) {
+    options.error = "-C and --config-home name two folders";
+  }
   return options;
+}
+
+// A start from the desktop's menu has nobody reading standard error: a
+// failure that ends it before any window shows is also said in a box.
+int endBeforeStart(const char* name, const std::string& text, int status, bool withUsage = false) {
+  std::fprintf(stderr, "%s: %s\n", name, text.c_str());
+  if (withUsage) {
+    std::fprintf(stderr, kUsage, name);
+  }
+  if (!isatty(STDERR_FILENO)) {
+    platform::gtk::showStartFailure(text);
+  }
+  return status;
+}
+
+// The user's folder, made from the installed example when it is missing;
+// empty when it cannot be made.
+std::string configHome(const char* name) {
+  std::string folder = firststart::userSettingsFolder();
+  std::string example = firststart::installedExample(name);
+  std::string why;
+  switch (firststart::makeFromExample(folder, example, why)) {
+    case firststart::Outcome::made:
+      std::fprintf(stderr, "%s: first start: made %s from the example %s\n", name, folder.c_str(), example.c_str());
+      return folder;
+    case firststart::Outcome::existed:
+      return folder;
+    case firststart::Outcome::failed:
+      break;
+  }
+  endBeforeStart(name, "cannot make " + folder + " from the example: " + why, 1);
+  return "";
 }
 
 }  // namespace
@@ -77,9 +119,7 @@ int main(int argc, char** argv) {
   const char* name = argc > 0 ? argv[0] : "tessaline";
   Options options = readOptions(argc, argv);
   if (!options.error.empty()) {
-    std::fprintf(stderr, "%s: %s\n", name, options.error.c_str());
-    std::fprintf(stderr, kUsage, name);
-    return 2;
+    return endBeforeStart(name, options.error, 2, true);
   }
   if (options.help) {
     std::printf(kUsage, name);
@@ -89,9 +129,14 @@ int main(int argc, char** argv) {
     std::printf("Tessaline %s\n", TESSALINE_VERSION);
     return 0;
   }
+  if (options.configHome) {
+    options.directory = configHome(name);
+    if (options.directory.empty()) {
+      return 1;
+    }
+  }
   if (!options.directory.empty() && chdir(options.directory.c_str()) != 0) {
-    std::fprintf(stderr, "%s: cannot run in %s: %s\n", name, options.directory.c_str(), std::strerror(errno));
-    return 1;
+    return endBeforeStart(name, "cannot run in " + options.directory + ": " + std::strerror(errno), 1);
   }
   std::string why;
   int gtkArgc = 1;

@@ -96,6 +96,8 @@ TEST(GtkMessageBox, IconBitsChooseTheKindAndClosingIsCancelOrOk) {
   EXPECT_EQ(IDOK, platform::gtk::closingButton({IDOK}));
 }
 
+// Found as ShellExecute finds it: from the current folder, a bare name
+// also on PATH.
 TEST(GtkShellOpen, WhatAPathIsDecidesHowItOpens) {
   testsupport::TemporaryDirectory directory("shell");
   mkdir("folder", 0755);
@@ -111,20 +113,22 @@ TEST(GtkShellOpen, WhatAPathIsDecidesHowItOpens) {
                {"folder", ShellTarget::folder},            {"notes.txt", ShellTarget::document},
                {"run.sh", ShellTarget::executable},        {"plain.txt.sh", ShellTarget::document},
                {"app.desktop", ShellTarget::desktopFile},  {"missing.txt", ShellTarget::missing},
-               {"C:\\Windows\\notepad.exe", ShellTarget::missing}, {"", ShellTarget::missing}};
+               {"C:\\Windows\\notepad.exe", ShellTarget::missing}, {"", ShellTarget::missing},
+               {"sh", ShellTarget::executable}};
   for (const auto& entry : cases) {
-    EXPECT_EQ(static_cast<int>(entry.target), static_cast<int>(platform::gtk::classify(entry.path)))
-        << "for \"" << entry.path << "\"";
+    std::string found = platform::gtk::locate(entry.path, "");
+    EXPECT_EQ(static_cast<int>(entry.target), static_cast<int>(platform::gtk::classify(found)))
+        << "for \"" << entry.path << "\", found as \"" << found << "\"";
   }
 }
 
 TEST(GtkShellOpen, AMissingFileOrAnotherVerbIsTheErrorShellExecuteGives) {
   std::string why;
   platform::ShellRequest missing{NULL, "open", "/nonexistent/file", "", false, "", false, SW_SHOWNORMAL};
-  EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), platform::gtk::openWithShell(missing, why));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), platform::gtk::openWithShell(missing, nullptr, why));
   EXPECT_FALSE(why.empty());
   platform::ShellRequest edit{NULL, "edit", "/", "", false, "", false, SW_SHOWNORMAL};
-  EXPECT_EQ(static_cast<DWORD>(SE_ERR_NOASSOC), platform::gtk::openWithShell(edit, why));
+  EXPECT_EQ(static_cast<DWORD>(SE_ERR_NOASSOC), platform::gtk::openWithShell(edit, nullptr, why));
 }
 
 }  // namespace

@@ -432,4 +432,66 @@ TEST_F(DesktopProgram, WithoutAnXEmbedTrayTheIconIsAStatusNotifierItem) {
   EXPECT_FALSE(watcher.onBus(item)) << "expected " << item << " gone from the bus";
 }
 
+// ---- Starts from the desktop's menu, and what the launcher starts ----
+
+// The menu entry's own command, the program built here in place of the
+// installed one: on a fresh account it shows the example; where the user's
+// folder cannot be made, a box says why.
+TEST_F(DesktopProgram, TheMenuEntryShowsTheExampleOnAFreshAccountOrABoxSayingWhy) {
+  std::ifstream entry(TESSALINE_DESKTOP_ENTRY);
+  std::string exec;
+  while (std::getline(entry, exec) && exec.rfind("Exec=tessaline", 0) != 0) {
+  }
+  ASSERT_EQ(0u, exec.rfind("Exec=tessaline", 0)) << "expected an Exec line of tessaline in " << TESSALINE_DESKTOP_ENTRY;
+  for (bool configIsAFile : {false, true}) {
+    SCOPED_TRACE(configIsAFile ? "~/.config a file" : "a fresh account");
+    std::string home = directory_.path().string() + (configIsAFile ? "/blocked" : "/fresh");
+    mkdir(home.c_str(), 0755);
+    if (configIsAFile) {
+      std::ofstream(home + "/.config");
+    }
+    std::string command = "exec " TESSALINE_PROGRAM + exec.substr(14);
+    if ((pid_ = fork()) == 0) {
+      setenv("HOME", home.c_str(), 1);
+      unsetenv("XDG_CONFIG_HOME");
+      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    if (configIsAFile) {
+      ASSERT_TRUE(waitUntil([&] { return desktop_->windowTitled(pid_, "Tessaline") != 0; })) << "expected a box";
+      desktop_->key("Return");
+      EXPECT_EQ(1, exitStatus());
+      continue;
+    }
+    EXPECT_TRUE(waitUntil([&] { return picturesShown().size() == 5; }))
+        << "expected the example's 5 pictures, got " << placesOfWindows();
+    kill(pid_, SIGTERM);
+    EXPECT_EQ(0, exitStatus());
+  }
+}
+
+// A path with a folder is found from the program's folder, and what it runs
+// has a session of its own and a startup notification id with a time.
+TEST_F(DesktopProgram, ALaunchedProgramRunsInASessionOfItsOwnWithAStartupId) {
+  mkdir("tools", 0755);
+  std::ofstream("tools/probe.sh") << "#!/bin/sh\nread -r pid name state parent group session rest </proc/$$/stat\n"
+                                     "echo \"$session $DESKTOP_STARTUP_ID\" >probe.tmp && mv probe.tmp probed\n";
+  chmod("tools/probe.sh", 0755);
+  testsupport::writeSolidPng("square.png", 50, 50, 0xFF00FF00);
+  writeSettings(R"(<launcher><file name="Probe" path="tools/probe.sh"/></launcher><image path="square.png"/>)");
+  start(1);
+
+  openTrayMenu(1);
+  chooseByKeyboard(1);
+
+  ASSERT_TRUE(waitUntil([] { return access("tools/probed", F_OK) == 0; })) << "expected tools/probe.sh to run";
+  pid_t session = 0;
+  std::string id;
+  std::ifstream("tools/probed") >> session >> id;
+  EXPECT_NE(getsid(pid_), session) << "expected a session other than the program's";
+  std::size_t time = id.rfind("_TIME");
+  EXPECT_TRUE(time != std::string::npos && std::strtoul(id.c_str() + time + 5, nullptr, 10) != 0)
+      << "expected DESKTOP_STARTUP_ID with a time, got \"" << id << "\"";
+}
+
 }  // namespace

@@ -22,5 +22,11 @@ void onSignal(int signalNumber, std::function<void()> action);
 // question holds the end up. Only after installHost.
 void answerMessageBoxesFromNowOn();
 
+// For a failure that ends the program before its loop runs, when nobody may
+// read standard error (a start from the desktop's menu): shows `text` in a
+// box and returns once the user has closed it. False when there is no
+// display to show it on.
+bool showStartFailure(const std::string& text);
+
 }  // namespace gtk
 }  // namespace platform

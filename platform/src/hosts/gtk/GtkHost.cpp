@@ -86,9 +86,14 @@ void GtkHost::popupMenuClosed(UINT) { menu_.close(); }
 
 void GtkHost::trayIconsChanged(const std::vector<TrayIconView>& icons) { tray_.show(icons); }
 
+// What opens comes up focused and with startup notification: the launch
+// carries the time of the click that led to it.
 DWORD GtkHost::openWithShell(const ShellRequest& request) {
+  GdkAppLaunchContext* context = gdk_display_get_app_launch_context(gdk_display_get_default());
+  gdk_app_launch_context_set_timestamp(context, trigger_ ? gdk_event_get_time(trigger_) : GDK_CURRENT_TIME);
   std::string why;
-  DWORD error = platform::gtk::openWithShell(request, why);
+  DWORD error = platform::gtk::openWithShell(request, G_APP_LAUNCH_CONTEXT(context), why);
+  g_object_unref(context);
   if (error != 0) {
     std::fprintf(stderr, "%s: cannot open \"%s\": %s\n", g_get_prgname(), request.file.c_str(), why.c_str());
   }
@@ -139,11 +144,15 @@ SIZE GtkHost::screenSize() {
   return SIZE{gdk_window_get_width(root), gdk_window_get_height(root)};
 }
 
-// A debugger's lines go where a desktop program's diagnostics go: standard
-// error, which a session keeps in its log.
+// Windows shows a debugger's lines only to a debugger. Here they go to
+// standard error only when asked for: a session keeps standard error in its
+// log, and they come with every paint and every step of a drag.
 void GtkHost::debugOutput(const std::string& text) {
-  std::fputs(text.c_str(), stderr);
-  std::fflush(stderr);
+  static const bool wanted = g_getenv("TESSALINE_DEBUG") && *g_getenv("TESSALINE_DEBUG");
+  if (wanted) {
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
+  }
 }
 
 void GtkHost::consoleOutput(const std::string& text, bool standardError) {

@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace platform {
 namespace gtk {
@@ -46,14 +48,6 @@ bool hasExecutableContent(const std::string& path) {
   return g_content_type_can_be_executable(sniffed ? sniffed : type.get());
 }
 
-std::string resolved(const ShellRequest& request) {
-  if (request.file.empty() || request.file[0] == '/' || hasScheme(request.file) || !request.hasDirectory ||
-      request.directory.empty()) {
-    return request.file;
-  }
-  return request.directory + "/" + request.file;
-}
-
 std::string folderOf(const std::string& path) {
   GText folder(g_path_get_dirname(path.c_str()));
   return folder.get();
@@ -67,28 +61,76 @@ DWORD failed(GError* error, DWORD code, std::string& why) {
   return code;
 }
 
-DWORD launchDefaultForUri(const std::string& uri, std::string& why) {
-  GError* error = nullptr;
-  if (!g_app_info_launch_default_for_uri(uri.c_str(), nullptr, &error)) {
-    return failed(error, SE_ERR_NOASSOC, why);
+// Runs in the child between fork and exec: a session of its own, so that
+// neither the terminal's Ctrl+C nor its hang-up reaches it.
+void ownSession(gpointer) { setsid(); }
+
+bool launchApplication(GAppInfo* application, GList* uris, GAppLaunchContext* context, GError** error) {
+  if (G_IS_DESKTOP_APP_INFO(application)) {
+    return g_desktop_app_info_launch_uris_as_manager(G_DESKTOP_APP_INFO(application), uris, context,
+                                                     G_SPAWN_SEARCH_PATH, ownSession, nullptr, nullptr, nullptr,
+                                                     error);
   }
+  return g_app_info_launch_uris(application, uris, context, error);
+}
+
+struct UriLaunch {
+  std::string uri;
+  GObjectPtr<GAppLaunchContext> context;
+};
+
+void launchWithHandler(GObject* file, GAsyncResult* result, gpointer data) {
+  std::unique_ptr<UriLaunch> launch(static_cast<UriLaunch*>(data));
+  GError* error = nullptr;
+  GObjectPtr<GAppInfo> handler(g_file_query_default_handler_finish(G_FILE(file), result, &error));
+  GList uris = {const_cast<char*>(launch->uri.c_str()), nullptr, nullptr};
+  if (handler && launchApplication(handler.get(), &uris, launch->context.get(), &error)) {
+    return;
+  }
+  std::string why;
+  failed(error, 0, why);
+  std::fprintf(stderr, "%s: cannot open \"%s\": %s\n", g_get_prgname(), launch->uri.c_str(), why.c_str());
+}
+
+// The handler is found without waiting (a folder's type may take a slow
+// disk to tell), and launched when it is known.
+DWORD launchDefaultForUri(const std::string& uri, GAppLaunchContext* context) {
+  GObjectPtr<GFile> file(g_file_new_for_uri(uri.c_str()));
+  GObjectPtr<GAppLaunchContext> held(context ? G_APP_LAUNCH_CONTEXT(g_object_ref(context)) : nullptr);
+  UriLaunch* launch = new UriLaunch{uri, std::move(held)};
+  g_file_query_default_handler_async(file.get(), G_PRIORITY_DEFAULT, nullptr, launchWithHandler, launch);
   return 0;
 }
 
-DWORD launchDesktopFile(const std::string& path, std::string& why) {
+DWORD launchDesktopFile(const std::string& path, GAppLaunchContext* context, std::string& why) {
   GObjectPtr<GDesktopAppInfo> application(g_desktop_app_info_new_from_filename(path.c_str()));
   if (!application) {
     why = "it is not a usable .desktop entry";
     return ERROR_BAD_FORMAT;
   }
   GError* error = nullptr;
-  if (!g_app_info_launch(G_APP_INFO(application.get()), nullptr, nullptr, &error)) {
+  if (!launchApplication(G_APP_INFO(application.get()), nullptr, context, &error)) {
     return failed(error, ERROR_BAD_FORMAT, why);
   }
   return 0;
 }
 
-DWORD runExecutable(const ShellRequest& request, const std::string& path, std::string& why) {
+// The startup notification a launch context gives an application, given by
+// hand to a program spawned directly: DESKTOP_STARTUP_ID in its
+// environment. Empty without a context.
+std::string startupId(const std::string& path, GAppLaunchContext* context) {
+  if (!context) {
+    return "";
+  }
+  GText commandLine(g_shell_quote(path.c_str()));
+  GObjectPtr<GAppInfo> application(g_app_info_create_from_commandline(
+      commandLine.get(), nullptr, G_APP_INFO_CREATE_SUPPORTS_STARTUP_NOTIFICATION, nullptr));
+  GText id(application ? g_app_launch_context_get_startup_notify_id(context, application.get(), nullptr) : nullptr);
+  return id ? id.get() : "";
+}
+
+DWORD runExecutable(const ShellRequest& request, const std::string& path, GAppLaunchContext* context,
+                    std::string& why) {
   gchar** parameters = nullptr;
   GError* error = nullptr;
   if (request.hasParameters && !request.parameters.empty() &&
@@ -101,10 +143,19 @@ DWORD runExecutable(const ShellRequest& request, const std::string& path, std::s
   }
   arguments.push_back(nullptr);
   std::string folder = request.hasDirectory && !request.directory.empty() ? request.directory : folderOf(path);
-  gboolean started = g_spawn_async(folder.c_str(), arguments.data(), nullptr, G_SPAWN_DEFAULT, nullptr, nullptr,
-                                   nullptr, &error);
+  std::string id = startupId(path, context);
+  gchar** environment = context ? g_app_launch_context_get_environment(context) : g_get_environ();
+  if (!id.empty()) {
+    environment = g_environ_setenv(environment, "DESKTOP_STARTUP_ID", id.c_str(), TRUE);
+  }
+  gboolean started = g_spawn_async(folder.c_str(), arguments.data(), environment, G_SPAWN_DEFAULT, ownSession,
+                                   nullptr, nullptr, &error);
+  g_strfreev(environment);
   g_strfreev(parameters);
   if (!started) {
+    if (!id.empty()) {
+      g_app_launch_context_launch_failed(context, id.c_str());
+    }
     return failed(error, ERROR_ACCESS_DENIED, why);
   }
   return 0;
@@ -117,6 +168,21 @@ std::string uriOf(const std::string& path) {
 }
 
 }  // namespace
+
+std::string locate(const std::string& file, const std::string& directory) {
+  if (file.empty() || hasScheme(file)) {
+    return file;
+  }
+  GText base(directory.empty() ? g_get_current_dir() : g_canonicalize_filename(directory.c_str(), nullptr));
+  GText path(g_canonicalize_filename(file.c_str(), base.get()));
+  if (file.find('/') == std::string::npos && access(path.get(), F_OK) != 0) {
+    GText onPath(g_find_program_in_path(file.c_str()));
+    if (onPath) {
+      return onPath.get();
+    }
+  }
+  return path.get();
+}
 
 ShellTarget classify(const std::string& path) {
   if (hasScheme(path)) {
@@ -139,22 +205,22 @@ ShellTarget classify(const std::string& path) {
 }
 
 // Only "open" (or no verb, which means it) is a verb this desktop has.
-DWORD openWithShell(const ShellRequest& request, std::string& why) {
+DWORD openWithShell(const ShellRequest& request, GAppLaunchContext* context, std::string& why) {
   if (!request.verb.empty() && request.verb != "open") {
     why = "the verb \"" + request.verb + "\" is not supported";
     return SE_ERR_NOASSOC;
   }
-  std::string path = resolved(request);
+  std::string path = locate(request.file, request.hasDirectory ? request.directory : "");
   switch (classify(path)) {
     case ShellTarget::uri:
-      return launchDefaultForUri(path, why);
+      return launchDefaultForUri(path, context);
     case ShellTarget::desktopFile:
-      return launchDesktopFile(path, why);
+      return launchDesktopFile(path, context, why);
     case ShellTarget::executable:
-      return runExecutable(request, path, why);
+      return runExecutable(request, path, context, why);
     case ShellTarget::folder:
     case ShellTarget::document:
-      return launchDefaultForUri(uriOf(path), why);
+      return launchDefaultForUri(uriOf(path), context);
     case ShellTarget::missing:
       break;
   }
