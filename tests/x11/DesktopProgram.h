@@ -46,10 +46,12 @@ class DesktopProgram : public ::testing::Test {
     desktop_.reset(new x11test::X11Desktop);
   }
 
+  // Every copy a case started ends with it, however the case went.
   void TearDown() override {
-    if (pid_ > 0 && running()) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
+    for (pid_t copy : launched_) {
+      if (kill(copy, SIGKILL) == 0) {
+        waitpid(copy, nullptr, 0);
+      }
     }
   }
 
@@ -59,7 +61,7 @@ class DesktopProgram : public ::testing::Test {
 
   // Starts the program in the test's directory, its standard error into
   // that file where one is named.
-  static pid_t launch(const char* errorFile = nullptr) {
+  pid_t launch(const char* errorFile = nullptr) {
     pid_t pid = fork();
     if (pid == 0) {
       if (errorFile) {
@@ -69,6 +71,7 @@ class DesktopProgram : public ::testing::Test {
       execl(TESSALINE_PROGRAM, TESSALINE_PROGRAM, static_cast<char*>(nullptr));
       _exit(127);
     }
+    launched_.push_back(pid);
     return pid;
   }
 
@@ -181,6 +184,7 @@ class DesktopProgram : public ::testing::Test {
   std::unique_ptr<x11test::X11Desktop> desktop_;
   pid_t pid_ = 0;
   int status_ = 0;
+  std::vector<pid_t> launched_;
 };
 
 }  // namespace x11test

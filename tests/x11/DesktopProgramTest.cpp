@@ -457,6 +457,7 @@ TEST_F(DesktopProgram, TheMenuEntryShowsTheExampleOnAFreshAccountOrABoxSayingWhy
       execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
+    launched_.push_back(pid_);
     if (configIsAFile) {
       ASSERT_TRUE(waitUntil([&] { return desktop_->windowTitled(pid_, "Tessaline") != 0; })) << "expected a box";
       desktop_->key("Return");
