@@ -5,9 +5,7 @@
 using SocketLength = int;
 #else
 #include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/select.h>
-#include <sys/socket.h>
 #include <unistd.h>
 #define closesocket close
 using SocketLength = socklen_t;
@@ -27,7 +25,6 @@ LocalListener::LocalListener() {
   listen(socket_, 8);
   getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);
   port_ = ntohs(address.sin_port);
-  // Polls every 50 ms, so the destructor never waits longer than that.
   thread_ = std::thread([this] {
     while (!stopping_) {
       fd_set readable;
@@ -46,8 +43,4 @@ LocalListener::~LocalListener() {
   stopping_ = true;
   thread_.join();
   closesocket(socket_);
-}
-
-std::string LocalListener::url(const std::string& path) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + "/" + path;
 }
