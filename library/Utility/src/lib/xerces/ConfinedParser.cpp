@@ -37,7 +37,7 @@ XMLPosition positionOf(const xercesc::Locator* locator) {
 // takes an error code thrown through it as its first failure and returns.
 [[noreturn]] void stopScanning() { throw xercesc::XMLErrs::EntityExpansionLimitExceeded; }
 
-bool isPredefined(const std::basic_string<XMLCh>& name) {
+bool isPredefined(const LibraryText& name) {
   static const char* const kNames[] = {"lt", "gt", "amp", "apos", "quot"};
   for (const char* each : kNames) {
     if (name.size() == std::char_traits<char>::length(each) && std::equal(name.begin(), name.end(), each)) {
@@ -53,20 +53,21 @@ bool isPredefined(const std::basic_string<XMLCh>& name) {
 // character.
 struct ValueParts {
   std::size_t literalLength = 0;
-  std::vector<std::basic_string<XMLCh>> references;
+  std::vector<LibraryText> references;
 };
 
-ValueParts partsOf(const std::basic_string<XMLCh>& value) {
+ValueParts partsOf(const LibraryText& value) {
   ValueParts parts;
   std::size_t at = 0;
   while (at < value.size()) {
-    std::size_t end = value[at] == xercesc::chAmpersand ? value.find(xercesc::chSemiColon, at) : std::string::npos;
-    if (end == std::basic_string<XMLCh>::npos) {
+    std::size_t end = value[at] == xercesc::chAmpersand ? value.find(xercesc::chSemiColon, at)
+                                                        : LibraryText::npos;
+    if (end == LibraryText::npos) {
       ++parts.literalLength;
       ++at;
       continue;
     }
-    std::basic_string<XMLCh> name = value.substr(at + 1, end - at - 1);
+    LibraryText name = value.substr(at + 1, end - at - 1);
     if (name.empty() || name[0] == xercesc::chPound || isPredefined(name)) {
       ++parts.literalLength;
     } else {
@@ -130,9 +131,8 @@ void ConfinedParser::error(const unsigned int code, const XMLCh* const domain,
       kind = XMLProblemKind::EntityExpansionLimit;
       expansionLimitPassed_ = true;
     }
-    report(kind, positionOf(line, column),
-           kind == XMLProblemKind::EntityExpansionLimit ? "more than " + std::to_string(kEntityExpansionLimit) + " entity references"
-                                                        : narrow(text));
+    std::string limit = "more than " + std::to_string(kEntityExpansionLimit) + " entity references";
+    report(kind, positionOf(line, column), kind == XMLProblemKind::EntityExpansionLimit ? limit : narrow(text));
   }
   DOMLSParserImpl::error(code, domain, type, text, systemId, publicId, line, column);
 }
@@ -161,16 +161,16 @@ void ConfinedParser::entityDecl(const xercesc::DTDEntityDecl& entityDecl, const 
                                 const bool isIgnored) {
   // A repeated declaration is ignored by the library; the first one holds.
   if (!isParameterEntity && !isIgnored && !entityDecl.isExternal() && entityDecl.getValue()) {
-    std::basic_string<XMLCh> name = entityDecl.getName();
+    LibraryText name = entityDecl.getName();
     declarationOrder_.push_back(name);
-    entities_[name] = DeclaredEntity{std::basic_string<XMLCh>(entityDecl.getValue(), entityDecl.getValueLen()),
+    entities_[name] = DeclaredEntity{LibraryText(entityDecl.getValue(), entityDecl.getValueLen()),
                                      locatorPosition()};
   }
   DOMLSParserImpl::entityDecl(entityDecl, isParameterEntity, isIgnored);
 }
 
 void ConfinedParser::endIntSubset() {
-  for (const std::basic_string<XMLCh>& name : declarationOrder_) {
+  for (const LibraryText& name : declarationOrder_) {
     if (expandedLength(name) > kLongestEntityText) {
       expansionLimitPassed_ = true;
       report(XMLProblemKind::EntityExpansionLimit, entities_[name].position,
@@ -187,16 +187,16 @@ void ConfinedParser::endIntSubset() {
 // itself, directly or not, is the library's error at its first use; here it
 // counts only its own text. Names not declared count as nothing: their use
 // is an error too.
-std::size_t ConfinedParser::expandedLength(const std::basic_string<XMLCh>& name) {
+std::size_t ConfinedParser::expandedLength(const LibraryText& name) {
   struct Pending {
-    std::basic_string<XMLCh> name;
+    LibraryText name;
     ValueParts parts;
     std::size_t next;
     std::size_t length;
   };
   std::vector<Pending> pending;
-  std::map<std::basic_string<XMLCh>, bool> inProgress;
-  auto begin = [&](std::basic_string<XMLCh> entity) {
+  std::map<LibraryText, bool> inProgress;
+  auto begin = [&](LibraryText entity) {
     ValueParts parts = partsOf(entities_[entity].value);
     std::size_t literal = std::min(parts.literalLength, kLongestEntityText + 1);
     inProgress[entity] = true;
@@ -217,7 +217,7 @@ std::size_t ConfinedParser::expandedLength(const std::basic_string<XMLCh>& name)
       }
       continue;
     }
-    std::basic_string<XMLCh> reference = top.parts.references[top.next++];
+    LibraryText reference = top.parts.references[top.next++];
     auto found = expandedLengths_.find(reference);
     if (found != expandedLengths_.end()) {
       top.length = saturatingSum(top.length, found->second);

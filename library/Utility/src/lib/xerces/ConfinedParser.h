@@ -23,6 +23,9 @@
 namespace lib {
 namespace xerces {
 
+// A 16-bit text of the library, as entity names and values are.
+using LibraryText = std::basic_string<XMLCh>;
+
 // Entity references one file may expand, nested ones included, counted by
 // the library's security manager. Real settings files use a handful, if
 // any: a launcher holds at most 1000 entries.
@@ -70,13 +73,13 @@ class ConfinedParser : public xercesc::DOMLSParserImpl {
 
  private:
   struct DeclaredEntity {
-    std::basic_string<XMLCh> value;
+    LibraryText value;
     XMLPosition position;  // where its declaration ends
   };
 
   XMLPosition locatorPosition() const;
   void report(XMLProblemKind kind, XMLPosition position, std::string text);
-  std::size_t expandedLength(const std::basic_string<XMLCh>& name);
+  std::size_t expandedLength(const LibraryText& name);
 
   XMLReadObserver* observer_;
   RefusingResolver resolver_;
@@ -86,9 +89,9 @@ class ConfinedParser : public xercesc::DOMLSParserImpl {
   // The general entities of the internal subset in declaration order; an
   // entity may name one declared after it, so their lengths are known only
   // once the subset ends.
-  std::vector<std::basic_string<XMLCh>> declarationOrder_;
-  std::map<std::basic_string<XMLCh>, DeclaredEntity> entities_;
-  std::map<std::basic_string<XMLCh>, std::size_t> expandedLengths_;
+  std::vector<LibraryText> declarationOrder_;
+  std::map<LibraryText, DeclaredEntity> entities_;
+  std::map<LibraryText, std::size_t> expandedLengths_;
 };
 
 }  // namespace xerces
