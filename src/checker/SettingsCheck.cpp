@@ -123,8 +123,9 @@ void checkTree(const lib::xerces::XMLElement& root, const DocumentScan& scan, Fi
   checkRootChildren(root, report);
 }
 
-// The program reads none of them, so it takes each as empty: an entity
-// defined there is then undefined, and that is the library's error.
+// The program reads none of them and takes each as empty; a reference to
+// an entity that only an external document type would define is then left
+// out where it stands.
 void reportRefusedExternals(const DocumentScan& scan, Findings& findings) {
   for (const RefusedExternal& external : scan.refusedExternals) {
     findings.add(external.position, Severity::Warning,

@@ -105,6 +105,10 @@ ConfinedParser::ConfinedParser(XMLReadObserver* observer)
   // Should the resolver ever answer nothing, the library must not open the
   // entity itself.
   configuration->setParameter(xercesc::XMLUni::fgXercesDisableDefaultEntityResolution, true);
+  // The external subset is not asked for at all (doctypeDecl tells of it):
+  // skipped, it reads as empty, as a resolved one would, and the library's
+  // scan of an external subset leaks the entity it makes for it.
+  configuration->setParameter(xercesc::XMLUni::fgXercesLoadExternalDTD, false);
   // Errors reach error() below only with a reporter; the library's own
   // handling of them stays as it is (it stops at the first fatal one).
   getScanner()->setErrorReporter(this);
@@ -155,6 +159,15 @@ void ConfinedParser::startEntityReference(const xercesc::XMLEntityDecl& entityDe
 void ConfinedParser::endEntityReference(const xercesc::XMLEntityDecl& entityDecl) {
   --entityDepth_;
   DOMLSParserImpl::endEntityReference(entityDecl);
+}
+
+void ConfinedParser::doctypeDecl(const xercesc::DTDElementDecl& elementDecl, const XMLCh* const publicId,
+                                 const XMLCh* const systemId, const bool hasInternalSubset,
+                                 const bool hasExternalSubset) {
+  if (hasExternalSubset && systemId) {
+    report(XMLProblemKind::ExternalRefused, locatorPosition(), narrow(systemId));
+  }
+  DOMLSParserImpl::doctypeDecl(elementDecl, publicId, systemId, hasInternalSubset, hasExternalSubset);
 }
 
 void ConfinedParser::entityDecl(const xercesc::DTDEntityDecl& entityDecl, const bool isParameterEntity,

@@ -38,8 +38,8 @@ const std::size_t kEntityExpansionLimit = 10000;
 // this.
 const std::size_t kLongestEntityText = 1024;
 
-// Answers every external entity and document type with an empty text, so
-// that it reads as if it were empty, and tells the observer of each.
+// Answers every external entity with an empty text, so that it reads as if
+// it were empty, and tells the observer of each.
 class RefusingResolver : public xercesc::XMLEntityResolver {
  public:
   explicit RefusingResolver(XMLReadObserver* observer) : observer_(observer) {}
@@ -67,6 +67,8 @@ class ConfinedParser : public xercesc::DOMLSParserImpl {
                     const bool isEmpty, const bool isRoot) override;
   void startEntityReference(const xercesc::XMLEntityDecl& entityDecl) override;
   void endEntityReference(const xercesc::XMLEntityDecl& entityDecl) override;
+  void doctypeDecl(const xercesc::DTDElementDecl& elementDecl, const XMLCh* const publicId,
+                   const XMLCh* const systemId, const bool hasInternalSubset, const bool hasExternalSubset) override;
   void entityDecl(const xercesc::DTDEntityDecl& entityDecl, const bool isParameterEntity,
                   const bool isIgnored) override;
   void endIntSubset() override;
