@@ -1,12 +1,17 @@
 // What the settings cost at start-up and on every Reload: parsing config.xml
 // into the node tree and deleting it again, beside Xerces-C's own parse of
-// the same file with no tree of ours; and finding the pictures one by one
-// with "system/image:N" until the first index that finds nothing.
+// the same file with no tree of ours; finding the pictures one by one with
+// "system/image:N" until the first index that finds nothing; and the memory
+// a file of nested or repeated entities can make a load take.
 #include <benchmark/benchmark.h>
 #include <platform/desktop.h>
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLUniDefs.hpp>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -115,5 +120,57 @@ BENCHMARK(findEveryPicture)
     ->Arg(10000)
     ->Complexity(benchmark::oNSquared)
     ->Unit(benchmark::kMicrosecond);
+
+// The peak resident size, in KiB, of a child process that loads `fileName`
+// as the program does: its own high-water mark, from the same start as its
+// siblings', so the differences between files are the load's.
+long peakResidentKiBLoading(const char* fileName) {
+  pid_t child = fork();
+  if (child == 0) {
+    lib::xerces::XMLManager manager;
+    manager.load(fileName);
+    manager.unload();
+    _exit(0);
+  }
+  int status = 0;
+  rusage usage{};
+  if (child < 0 || wait4(child, &status, 0, &usage) != child) {
+    return -1;
+  }
+  return usage.ru_maxrss;
+}
+
+// "A billion laughs" (ten entities, each ten of the one before: 3 * 10^9
+// characters once expanded, in a few hundred bytes) and a quadratic
+// blow-up (one entity of 1,000 characters used 100,000 times) against an
+// empty file. The loads fail at the bounds on entities.
+void entityPeakResidentSize(benchmark::State& state) {
+  SettingsDirectory directory(0);
+  std::string laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE system [\n<!ENTITY lol0 \"lol\">\n";
+  for (int level = 1; level < 10; ++level) {
+    laughs += "<!ENTITY lol" + std::to_string(level) + " \"";
+    for (int copy = 0; copy < 10; ++copy) laughs += "&lol" + std::to_string(level - 1) + ";";
+    laughs += "\">\n";
+  }
+  std::ofstream("laughs.xml") << laughs << "]>\n<system><image path=\"&lol9;\"/>&lol9;</system>\n";
+  std::string quadratic = "<!DOCTYPE system [<!ENTITY a \"" + std::string(1000, 'a') + "\">]>\n<system>";
+  for (int use = 0; use < 100000; ++use) quadratic += "&a;";
+  std::ofstream("quadratic.xml") << quadratic << "</system>\n";
+  std::ofstream("empty.xml").flush();
+  long empty = 0, billionLaughs = 0, quadraticBlowUp = 0;
+  for (auto _ : state) {
+    empty = peakResidentKiBLoading("empty.xml");
+    billionLaughs = peakResidentKiBLoading("laughs.xml");
+    quadraticBlowUp = peakResidentKiBLoading("quadratic.xml");
+  }
+  if (empty < 0 || billionLaughs < 0 || quadraticBlowUp < 0) {
+    state.SkipWithError("a child process could not be made or waited for");
+    return;
+  }
+  state.counters["empty_KiB"] = static_cast<double>(empty);
+  state.counters["billion_laughs_above_empty_KiB"] = static_cast<double>(billionLaughs - empty);
+  state.counters["quadratic_above_empty_KiB"] = static_cast<double>(quadraticBlowUp - empty);
+}
+BENCHMARK(entityPeakResidentSize)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -191,6 +191,22 @@ def settings_rows(table, entries):
                     "≤ 2.00", ratio <= 2.0)
 
 
+def entity_rows(table, entries):
+    """Peak resident size of a load of hostile settings files, each in a
+    child process, above that of an empty file."""
+    entry = measured(entries, "entityPeakResidentSize")
+    laughs_name = "Billion laughs: peak resident size above an empty file's"
+    quadratic_name = "Quadratic blow-up (1,000 characters × 100,000): peak resident size above an empty file's"
+    if entry is None:
+        table.figure(laughs_name, target="≤ 2 MiB")
+        table.figure(quadratic_name)
+        return
+    laughs = entry["billion_laughs_above_empty_KiB"] / 1024
+    table.check(laughs_name, f"{laughs:.2f} MiB (empty file: {entry['empty_KiB'] / 1024:.1f} MiB)", "≤ 2 MiB",
+                laughs / 2, "≤ 1.00", laughs <= 2)
+    table.figure(quadratic_name, f"{entry['quadratic_above_empty_KiB'] / 1024:.2f} MiB")
+
+
 def wine_rows(table, wine):
     if wine is None:
         for name in ("Wine: start-up until the pictures are shown", "Wine: Reload", "Wine: CPU over idle"):
@@ -313,6 +329,7 @@ def main():
     action_rows(table, entries)
     lookup_rows(table, entries)
     settings_rows(table, entries)
+    entity_rows(table, entries)
     wine_rows(table, wine)
     x11_rows(table, load_x11(directory))
     context = next(iter(contexts.values()), {})

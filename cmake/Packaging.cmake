@@ -9,8 +9,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop pictures and a launcher in the sy
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
-  # One folder: the programs, the user's README, the licence of the XML
-  # library linked into them, and the example's settings and pictures
+  # One folder: the programs, the user's README, the licences of the
+  # libraries linked into them, and the example's settings and pictures
   # beside the program, so that a double click on it shows them.
   install(TARGETS tessaline tessaline-check RUNTIME DESTINATION .)
   configure_file(${packaging_dir}/windows/README.txt.in ${CMAKE_BINARY_DIR}/packaging/README.txt
@@ -20,6 +20,12 @@ if(WIN32)
     install(FILES ${TESSALINE_XERCES_ROOT}/share/doc/xerces-c/${notice}
             DESTINATION . RENAME xerces-c-${notice}.txt)
   endforeach()
+  # The cross compiler's runtime is linked in too: winpthreads and the C
+  # runtime's start-up code (mingw-w64), libgcc and libstdc++ (GCC, with its
+  # Runtime Library Exception). Their notices are those of the Debian
+  # packages that built the programs.
+  install(FILES /usr/share/doc/mingw-w64-common/copyright DESTINATION . RENAME mingw-w64-LICENSE.txt)
+  install(FILES /usr/share/doc/gcc-mingw-w64-base/copyright DESTINATION . RENAME gcc-LICENSE.txt)
   install(FILES ${CMAKE_SOURCE_DIR}/examples/config.xml DESTINATION .)
   install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples/ DESTINATION .
           FILES_MATCHING PATTERN "*.png" PATTERN linux EXCLUDE)

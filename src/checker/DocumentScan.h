@@ -1,6 +1,7 @@
-// A second reading of the settings file by the XML library, for what the
-// program's tree does not keep: where each element stands, and the
-// library's own words when the file does not parse.
+// What the checker learns from the XML manager's parse besides the tree:
+// where each element stands, where the library stopped reading, which
+// external entities were left unread, and whether the file passed the
+// bounds on entities.
 #pragma once
 
 #include <optional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "checker/Findings.h"
+#include "lib/xerces/XMLReadObserver.h"
 
 namespace checker {
 
@@ -21,17 +23,26 @@ struct ParseFailure {
   bool repeatedAttribute;
 };
 
-struct DocumentScan {
-  // Where the locator stood as each element's start tag was read, in
-  // document order: the same order and the same elements as the program's
-  // tree (elements that an entity reference brings in are left out, as the
-  // tree leaves them out).
-  std::vector<Position> elementStarts;
-  std::optional<ParseFailure> failure;
+// An external entity or document type, which the program reads as empty.
+struct RefusedExternal {
+  Position position;
+  std::string systemId;
 };
 
-// Parses `fileName` as the XML manager does (same library, same
-// namespace and validation settings). Expects the library started.
-DocumentScan scanDocument(const std::string& fileName);
+class DocumentScan : public lib::xerces::XMLReadObserver {
+ public:
+  void elementStarted(lib::xerces::XMLPosition position) override;
+  void problemMet(const lib::xerces::XMLProblem& problem) override;
+
+  // Where the locator stood as each element's start tag was read, in
+  // document order: the same order and the same elements as the program's
+  // tree.
+  std::vector<Position> elementStarts;
+  std::optional<ParseFailure> failure;
+  std::vector<RefusedExternal> refusedExternals;
+  // Where and how the file went past the bounds on entities; the load then
+  // fails.
+  std::optional<ParseFailure> expansionLimit;
+};
 
 }  // namespace checker

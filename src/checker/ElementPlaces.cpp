@@ -31,6 +31,4 @@ std::vector<const lib::xerces::XMLElement*> childElements(const lib::xerces::XML
   return children;
 }
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
-
 }  // namespace checker

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "checker/EchoedText.h"
 #include "checker/Findings.h"
 #include "lib/xerces/XMLElement.h"
 
@@ -40,8 +41,5 @@ class ElementReport {
 
 // The elements among the element's children, in document order.
 std::vector<const lib::xerces::XMLElement*> childElements(const lib::xerces::XMLElement& element);
-
-// `text` in double quotes, as findings quote names and values.
-std::string quoted(const std::string& text);
 
 }  // namespace checker

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "checker/EchoedText.h"
+
 namespace checker {
 
 namespace {
@@ -48,7 +50,7 @@ void Findings::print(std::ostream& out, const std::string& fileName) const {
     if (finding.position.line != 0) {
       out << finding.position.line << ":" << finding.position.column << ":";
     }
-    out << " " << nameOf(finding.severity) << ": " << finding.text << "\n";
+    out << " " << nameOf(finding.severity) << ": " << escapedControls(finding.text) << "\n";
   }
   out << summaryLine(count(Severity::Error), count(Severity::Warning), count(Severity::Note)) << "\n";
 }

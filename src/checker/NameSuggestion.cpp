@@ -41,10 +41,23 @@ std::size_t slipsAllowed(const std::string& written) {
 }  // namespace
 
 std::string suggestName(const std::string& written, const std::vector<std::string>& known) {
-  std::string lowered = lowerCase(written);
   std::string best;
   std::size_t bestDistance = slipsAllowed(written) + 1;
+  // Each slip changes the length by one at most: a name further off in
+  // length is no candidate, and the matrix below stays small whatever the
+  // file holds.
+  auto tooFarInLength = [&](const std::string& name) {
+    std::size_t difference = written.size() > name.size() ? written.size() - name.size() : name.size() - written.size();
+    return difference >= bestDistance;
+  };
+  std::string lowered;
   for (const std::string& name : known) {
+    if (tooFarInLength(name)) {
+      continue;
+    }
+    if (lowered.empty()) {
+      lowered = lowerCase(written);
+    }
     std::size_t distance = editDistance(lowered, lowerCase(name));
     if (distance < bestDistance) {
       best = name;

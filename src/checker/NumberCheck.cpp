@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "application/SettingsNumber.h"
+#include "checker/EchoedText.h"
 
 namespace checker {
 
@@ -29,7 +30,7 @@ bool writtenNegative(const std::string& text) { return text.find('-') != std::st
 // Why the reading differs from the look, or empty when it does not.
 std::string reasonFor(const std::string& text, const SettingsNumberReading& reading, NumberUse use) {
   std::string rest = ignoredRest(text, reading.end);
-  std::string stop = rest.empty() ? "" : "reading stops at \"" + rest + "\"";
+  std::string stop = rest.empty() ? "" : "reading stops at " + quoted(rest);
   if (reading.digitCount == 0) {
     return "it holds no number";
   }
@@ -69,7 +70,7 @@ std::optional<std::string> misreadNumber(const std::string& name, const std::str
   if (reason.empty()) {
     return std::nullopt;
   }
-  return name + "=\"" + text + "\" is read as " + shownValue(reading.value, use) + ": " + reason;
+  return name + "=" + quoted(text) + " is read as " + shownValue(reading.value, use) + ": " + reason;
 }
 
 }  // namespace checker

@@ -55,7 +55,7 @@ void reportInvisibleColor(const lib::xerces::XMLElement& image, std::uint32_t co
   std::string shown = shownValue(color, NumberUse::Color);
   if (reading.base == 16 && reading.digitCount == 6) {
     report.add(image, Severity::Warning,
-               std::string("color=\"") + text + "\" has six hexadecimal digits, no alpha byte: it is " + shown +
+               "color=" + quoted(text) + " has six hexadecimal digits, no alpha byte: it is " + shown +
                    ", and its alpha of 0 makes the picture invisible (opaque is 0xFF" + shown.substr(4) + ")");
     return;
   }

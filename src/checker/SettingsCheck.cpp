@@ -20,8 +20,7 @@ namespace checker {
 
 namespace {
 
-const char kUnreadableText[] =
-    "cannot be read: the program ends at start-up with its \"settings file could not be loaded\" box";
+const char kLoadFailure[] = "the program ends at start-up with its \"settings file could not be loaded\" box";
 
 // The program reads config.xml from its current directory and pictures
 // relative to it: the check runs in the file's folder, and goes back.
@@ -72,7 +71,7 @@ class Libraries {
 
 // A tree without a root: the first lookup fails the program's assertion.
 void reportNoRoot(const std::optional<ParseFailure>& failure, Findings& findings) {
-  std::string reason = failure ? " (" + failure->message + ")" : "";
+  std::string reason = failure ? " (" + echoed(failure->message) + ")" : "";
   findings.add(failure ? failure->position : Position{1, 1}, Severity::Error,
                "no root element" + reason + ": the program ends at start-up with \"assert\"");
 }
@@ -83,11 +82,11 @@ void reportNoRoot(const std::optional<ParseFailure>& failure, Findings& findings
 void reportParseFailure(const ParseFailure& failure, Findings& findings) {
   if (failure.repeatedAttribute) {
     findings.add(failure.position, Severity::Warning,
-                 failure.message + ": the program leaves out this element and everything after it");
+                 echoed(failure.message) + ": the program leaves out this element and everything after it");
     return;
   }
   findings.add(failure.position, Severity::Error,
-               failure.message + ": the program reads only what comes before this point");
+               echoed(failure.message) + ": the program reads only what comes before this point");
 }
 
 void checkRootChildren(const lib::xerces::XMLElement& root, const ElementReport& report) {
@@ -124,9 +123,20 @@ void checkTree(const lib::xerces::XMLElement& root, const DocumentScan& scan, Fi
   checkRootChildren(root, report);
 }
 
-Findings checkLoaded(const lib::xerces::XMLManager& manager, const std::string& fileName) {
+// The program reads none of them and takes each as empty; a reference to
+// an entity that only an external document type would define is then left
+// out where it stands.
+void reportRefusedExternals(const DocumentScan& scan, Findings& findings) {
+  for (const RefusedExternal& external : scan.refusedExternals) {
+    findings.add(external.position, Severity::Warning,
+                 "external entity or document type " + quoted(external.systemId) +
+                     " is not read: the program reads it as empty");
+  }
+}
+
+Findings checkLoaded(const lib::xerces::XMLManager& manager, const DocumentScan& scan) {
   Findings findings;
-  DocumentScan scan = scanDocument(fileName);
+  reportRefusedExternals(scan, findings);
   const lib::xerces::XMLElement* root = manager.getRoot();
   if (root == nullptr) {
     reportNoRoot(scan.failure, findings);
@@ -139,9 +149,20 @@ Findings checkLoaded(const lib::xerces::XMLManager& manager, const std::string& 
   return findings;
 }
 
+// Past the bounds on entities the program refuses the file as if it could
+// not be read at all.
+int reportExpansionLimit(const ParseFailure& limit, const DocumentScan& scan, const std::string& fileName,
+                         std::ostream& out) {
+  Findings findings;
+  reportRefusedExternals(scan, findings);
+  findings.add(limit.position, Severity::Error, echoed(limit.message) + ": " + kLoadFailure);
+  findings.print(out, fileName);
+  return kHasErrors;
+}
+
 int reportUnreadable(const std::string& fileName, std::ostream& out) {
   Findings findings;
-  findings.add(kWholeFile, Severity::Error, kUnreadableText);
+  findings.add(kWholeFile, Severity::Error, std::string("cannot be read: ") + kLoadFailure);
   findings.print(out, fileName);
   return kUnreadable;
 }
@@ -157,10 +178,12 @@ int checkSettingsFile(const std::string& fileName, std::ostream& out) {
   Libraries libraries;
   lib::xerces::XMLManager manager;
   std::string name = file.filename().string();
-  if (!manager.load(name.c_str())) {
-    return reportUnreadable(fileName, out);
+  DocumentScan scan;
+  if (!manager.load(name.c_str(), &scan)) {
+    return scan.expansionLimit ? reportExpansionLimit(*scan.expansionLimit, scan, fileName, out)
+                               : reportUnreadable(fileName, out);
   }
-  Findings findings = checkLoaded(manager, name);
+  Findings findings = checkLoaded(manager, scan);
   manager.unload();
   findings.print(out, fileName);
   return findings.count(Severity::Error) > 0 ? kHasErrors : kClean;

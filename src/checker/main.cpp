@@ -1,4 +1,5 @@
 // tessaline-check [FILE]: the settings checker's command line.
+#include <exception>
 #include <iostream>
 #include <string>
 
@@ -20,7 +21,8 @@ const char kHelp[] =
     "  note     what the program uses for a setting left out\n"
     "\n"
     "Exit status: 0 when the program would start and show what the file says\n"
-    "(warnings allowed), 1 when the file has errors, 2 when it cannot be read.\n";
+    "(warnings allowed), 1 when the file has errors, 2 when it cannot be read or\n"
+    "the check cannot be finished.\n";
 
 }  // namespace
 
@@ -38,5 +40,14 @@ int main(int argc, char** argv) {
     std::cout << "tessaline-check " << TESSALINE_VERSION << "\n";
     return checker::kClean;
   }
-  return checker::checkSettingsFile(argument.empty() ? "config.xml" : argument, std::cout);
+  // Whatever the file does, the checker ends with a status and a message,
+  // never an abort: a failure here is the checker's, so it is status 2.
+  try {
+    return checker::checkSettingsFile(argument.empty() ? "config.xml" : argument, std::cout);
+  } catch (const std::exception& error) {
+    std::cerr << "tessaline-check: the check could not be finished: " << error.what() << "\n";
+  } catch (...) {
+    std::cerr << "tessaline-check: the check could not be finished\n";
+  }
+  return checker::kUnreadable;
 }

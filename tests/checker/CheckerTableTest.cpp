@@ -11,8 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "LocalListener.h"
 #include "TestPictures.h"
 #include "checker/SettingsCheck.h"
+#include "lib/xerces/XMLManager.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -22,6 +28,7 @@ struct Row {
   std::vector<std::string> lines;  // the findings and the summary
   int status;
   const char* file = "config.xml";  // what the checker is given
+  bool programLoads = true;         // whether the program's XML manager takes it
 };
 
 // A picture of every kind a row needs, beside config.xml: pic.png (2 x 2),
@@ -56,6 +63,20 @@ class CheckerTable : public ::testing::Test {
       lines.push_back(line);
     }
     return lines;
+  }
+
+  // Whether the program's XML manager takes config.xml: a refused file ends
+  // the program with its "could not be loaded" box.
+  bool programLoads() {
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder_);
+    lib::xerces::XMLManager::initialize();
+    lib::xerces::XMLManager manager;
+    bool loaded = manager.load("config.xml");
+    manager.unload();
+    lib::xerces::XMLManager::terminate();
+    std::filesystem::current_path(previous);
+    return loaded;
   }
 
   void expectRow(const Row& row) {
@@ -191,6 +212,70 @@ TEST_F(CheckerTable, EachFindingKind) {
   for (const Row& row : rows) {
     expectRow(row);
   }
+}
+
+// `count` times `text`.
+std::string times(const std::string& text, int count) {
+  std::string repeated;
+  while (count-- > 0) repeated += text;
+  return repeated;
+}
+
+// Settings files from strangers. Neither program reads anything but the
+// file itself (the listener sees no connection; a FIFO or /dev/zero would
+// hang the reading), entities stay small, and every finding is one line.
+TEST_F(CheckerTable, HostileFiles) {
+  LocalListener listener;
+#ifndef _WIN32
+  ASSERT_EQ(0, mkfifo((folder_ / "fifo").string().c_str(), 0600));
+#endif
+  std::string laughs = "<!ENTITY l0 \"lol\">";
+  for (int level = 1; level < 10; ++level) {
+    laughs += "<!ENTITY l" + std::to_string(level) + " \"" + times("&l" + std::to_string(level - 1) + ";", 10) + "\">";
+  }
+  const std::string unread = "\" is not read: the program reads it as empty";
+  const std::string refused = ": the program ends at start-up with its \"settings file could not be loaded\" box";
+  const Row rows[] = {
+      {"internal entities", "<!DOCTYPE system [<!ENTITY p 'pic'><!ENTITY png '&p;.png'>]>" + pictureAt("&png;"),
+        {"0 errors, 0 warnings"}, 0},
+      {"external document type over http", "<!DOCTYPE system SYSTEM '" + listener.url("t.dtd") + "'><system/>",
+        {"config.xml:1:" + std::to_string(27 + listener.url("t.dtd").size()) +
+         ": warning: external entity or document type \"" + listener.url("t.dtd") + unread, "0 errors, 1 warning"}, 0},
+      {"external entities: a local file, /dev/zero, a FIFO",
+        "<!DOCTYPE system [<!ENTITY a SYSTEM 'notes.txt'><!ENTITY z SYSTEM '/dev/zero'><!ENTITY f SYSTEM 'fifo'>]>"
+        "\n<system>&a;&z;&f;</system>",
+        {"config.xml:2:12: warning: external entity or document type \"notes.txt" + unread,
+         "config.xml:2:15: warning: external entity or document type \"/dev/zero" + unread,
+         "config.xml:2:18: warning: external entity or document type \"fifo" + unread, "0 errors, 3 warnings"}, 0},
+      {"billion laughs", "<!DOCTYPE system [\n" + laughs + "]><system>&l9;</system>",
+        {"config.xml:2:184: error: entity \"l3\" longer than 1024 characters once expanded" + refused,
+         "1 error, 0 warnings"}, 1, "config.xml", false},
+      {"quadratic blow-up", "<!DOCTYPE system [<!ENTITY a '" + std::string(1000, 'a') + "'>]>\n<system x='" +
+                                 times("&a;", 10001) + "'/>",
+        {"config.xml:2:30015: error: more than 10000 entity references" + refused, "1 error, 0 warnings"}, 1,
+       "config.xml", false},
+      {"an over-long name", system("<" + std::string(1000000, 'q') + "/>"),
+        {"config.xml:2:1000004: warning: element \"" + std::string(300, 'q') +
+         "...\" is not read here: the program ignores it with everything inside it", "0 errors, 1 warning"}, 0},
+      {"control characters in every echoed attribute",
+        "<?xml version='1.1'?><system><image x='5&#10;config.xml:1:1: error: forged' y='&#x1B;[2J' w='1&#9;'"
+        " color='0x&#13;' path='a&#1;b'/><launcher><file path='&#x7F;&amp;'/></launcher></system>",
+        {"config.xml:1:132: error: picture not loaded, no file \"a\\x01b\"" + std::string(kBox),
+         "config.xml:1:132: warning: x=\"5\\nconfig.xml:1:1: error: forged\" is read as 5: reading stops at "
+         "\"\\nconfig.xml:1:1: error: forged\"",
+         "config.xml:1:132: warning: y=\"\\x1B[2J\" is read as 0: it holds no number",
+         "config.xml:1:132: warning: color=\"0x\\r\" is read as 0x00000000: reading stops at \"x\\r\"",
+         "config.xml:1:132: warning: color 0x00000000 has an alpha of 0: the picture is invisible",
+         "config.xml:1:132: note: no h: the program uses the picture's own height",
+         "config.xml:1:168: warning: \"file\" without name: the menu shows its path \"\\x7F&\"",
+         "config.xml:1:168: note: caption \"\\x7F&\": \"&\" is not shown but underlines the next letter as the "
+         "keyboard accelerator (\"&&\" shows one \"&\")", "1 error, 5 warnings, 2 notes"}, 1},
+  };
+  for (const Row& row : rows) {
+    expectRow(row);
+    EXPECT_EQ(row.programLoads, programLoads()) << row.what << ": whether the program loads it";
+  }
+  EXPECT_EQ(0, listener.connections()) << "connections to " << listener.url("");
 }
 
 TEST_F(CheckerTable, TheExampleHasNoFinding) {

@@ -7,12 +7,12 @@
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLString.hpp>
-#include <xercesc/util/XMLUniDefs.hpp>
 
 #include <memory>
 #include <vector>
 
 #include "lib/winapi/Diagnostics.h"
+#include "lib/xerces/ConfinedParser.h"
 #include "lib/xerces/XMLComment.h"
 #include "lib/xerces/XMLText.h"
 
@@ -176,7 +176,7 @@ void XMLManager::initialize() {
 
 void XMLManager::terminate() { xercesc::XMLPlatformUtils::Terminate(); }
 
-bool XMLManager::load(const char* fileName) {
+bool XMLManager::load(const char* fileName, XMLReadObserver* observer) {
   // The library's memory manager exists only between a successful start and
   // its stop. Without it the library cannot be called at all, so a load then
   // fails the way an unreadable file does.
@@ -184,22 +184,19 @@ bool XMLManager::load(const char* fileName) {
     lib::winapi::debugPrint("XMLManager load error : file %s\n", fileName);
     return false;
   }
-  static const XMLCh kFeatureLS[] = {xercesc::chLatin_L, xercesc::chLatin_S, xercesc::chNull};
-  xercesc::DOMImplementation* implementation = xercesc::DOMImplementationRegistry::getDOMImplementation(kFeatureLS);
-  xercesc::DOMLSParser* parser = implementation->createLSParser(xercesc::DOMImplementationLS::MODE_SYNCHRONOUS, nullptr,
-                                                                xercesc::XMLPlatformUtils::fgMemoryManager, nullptr);
   try {
-    xercesc::DOMDocument* document = parser->parseURI(fileName);
-    if (!document) {
+    ConfinedParser parser(observer);
+    xercesc::DOMDocument* document = parser.parseURI(fileName);
+    // Past the bound on entities the document holds whatever the library
+    // built until it stopped; a file that tries that is refused whole.
+    if (!document || parser.expansionLimitPassed()) {
       throw "";
     }
     pRoot_ = convertTree(document->getDocumentElement());
   } catch (...) {
     lib::winapi::debugPrint("XMLManager load error : file %s\n", fileName);
-    parser->release();
     return false;
   }
-  parser->release();
   return true;
 }
 

@@ -11,13 +11,13 @@
 #include "lib/winapi/Diagnostics.h"
 #include "lib/xerces/XMLElement.h"
 #include "lib/xerces/XMLPath.h"
+#include "lib/xerces/XMLReadObserver.h"
 
 namespace lib {
 namespace xerces {
 
-// Owns the whole tree through pRoot_; the elements do not own their
-// children, so unload deletes every node itself. Destruction does not
-// unload: the owner unloads before the manager goes.
+// Owns the whole tree through pRoot_ (elements do not own their children,
+// so unload deletes every node); destruction does not: the owner unloads.
 class XMLManager {
  public:
   XMLManager() : pRoot_(nullptr) {}
@@ -29,12 +29,12 @@ class XMLManager {
   static void terminate();
 
   // Parses `fileName` (8-bit, relative to the current directory) into the
-  // tree. True when the parser returned a document, even one without a root
-  // element (the root then stays null), and also for a file that is not
-  // well-formed: the document is used as the parser returns it. False, with
-  // a "load error" debugger line, when the parser returns nothing or fails;
-  // the tree then stays empty. Expects an empty manager (unload first).
-  bool load(const char* fileName);
+  // tree; true when the parser returned a document, even one without a root
+  // element or not well-formed. False, with a "load error" debugger line,
+  // when it returned none or the file passed the bounds on entities (no
+  // external entity is ever read: each reads as empty). `observer` (may be
+  // null) learns where elements stand and what the parser met. Unload first.
+  bool load(const char* fileName, XMLReadObserver* observer = nullptr);
 
   // The element at `path`, such as "system/image:2" (the third `image`
   // child of the root `system`), or null. Every lookup writes one
