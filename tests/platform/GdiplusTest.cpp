@@ -3,6 +3,10 @@
 // made, and GetLastStatus, which forgets what it reports.
 #include "GdiplusFixture.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace conformance {
 namespace {
 
@@ -49,11 +53,17 @@ TEST_F(GdiplusTest, AFileThatIsNoPictureFailsAndGetLastStatusSaysSoOnce) {
   const std::vector<unsigned char> text = {'n', 'o', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'};
   const std::vector<unsigned char> empty;
   std::filesystem::create_directory(directory_ / "folder.png");
-  const std::pair<const char*, std::basic_string<WCHAR>> cases[] = {
+  std::vector<std::pair<const char*, std::basic_string<WCHAR>>> cases = {
       {"a missing file", pathOf("missing.png")},         {"a directory", pathOf("folder.png")},
       {"a text file", pathOf("text.png", &text)},        {"a truncated PNG", pathOf("truncated.png", &truncated)},
       {"an empty file", pathOf("empty.png", &empty)},
   };
+#ifndef _WIN32
+  // Reading either would never end.
+  mkfifo((directory_ / "fifo.png").string().c_str(), 0600);
+  cases.push_back({"a FIFO", pathOf("fifo.png")});
+  cases.push_back({"a device", std::basic_string<WCHAR>(u"/dev/zero")});
+#endif
   for (const auto& [what, path] : cases) {
     GpBitmap* bitmap = reinterpret_cast<GpBitmap*>(1);
     EXPECT_EQ(unreadableFileStatus(), GdipCreateBitmapFromFile(path.c_str(), &bitmap)) << what << wineUnreadable();

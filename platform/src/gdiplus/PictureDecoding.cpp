@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "core/StraightColor.h"
 
@@ -108,7 +109,17 @@ std::unique_ptr<Surface> copyOpaquePixels(GdkPixbuf* pixbuf) {
 
 }  // namespace
 
+// Only a regular file can hold a picture: reading a FIFO or a device (a
+// settings file may name /dev/zero) would wait, or never end.
+bool isRegularFile(const std::string& path) {
+  struct stat status;
+  return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 Gdiplus::Status decodePictureFile(const std::string& path, std::unique_ptr<Surface>& picture) {
+  if (!isRegularFile(path)) {
+    return Gdiplus::InvalidParameter;
+  }
   std::int64_t width = 0;
   std::int64_t height = 0;
   if (!pngHeaderSize(path.c_str(), width, height) && !isFormatGdiplusReads(path.c_str(), width, height)) {
