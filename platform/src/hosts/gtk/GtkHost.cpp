@@ -115,8 +115,10 @@ bool GtkHost::otherProgramHasWindow(const std::string& className, const std::str
   return names_.othersHave(className, title);
 }
 
-// The capture is a pointer grab on the window's native window, so a drag
-// faster than the picture follows it still reaches the picture.
+// The capture is a pointer grab on the window's native window. X already
+// keeps the pointer for a window a button went down in until it comes up;
+// the grab does the same for a capture taken otherwise, and is taken again
+// when the windows are made anew in the middle of a drag.
 void GtkHost::captureChanged(HWND window) {
   captured_ = window;
   GdkSeat* seat = gdk_display_get_default_seat(gdk_display_get_default());
