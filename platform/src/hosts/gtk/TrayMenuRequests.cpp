@@ -17,8 +17,11 @@ void TrayMenuRequests::forget(const void* owner) {
   owners_.erase(owner);
 }
 
+// A choice changes what the menu shows (a check mark): it is learnt again
+// once the program has carried the choice out.
 void TrayMenuRequests::choose(const void* owner, Request request, UINT command) {
   owners_.insert(owner);
+  wanted_[owner] = request;
   ask(owner, std::move(request), command);
 }
 

@@ -67,7 +67,7 @@ std::string LockFileNames::fileName(const std::string& className, const std::str
     }
   }
   if (name.size() > kLongestFileName) {
-    name = name.substr(0, kLongestFileName - 17) + "-" + std::to_string(std::hash<std::string>()(name));
+    name = name.substr(0, kLongestFileName - 21) + "-" + std::to_string(std::hash<std::string>()(name));
   }
   return name;
 }

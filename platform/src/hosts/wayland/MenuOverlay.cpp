@@ -29,7 +29,7 @@ MenuOverlay::MenuOverlay() : widget_(gtk_window_new(GTK_WINDOW_TOPLEVEL)) {
     gtk_layer_set_anchor(window, edge, TRUE);
   }
   gtk_layer_set_exclusive_zone(window, -1);
-  gtk_layer_set_keyboard_mode(window, GTK_LAYER_SHELL_KEYBOARD_MODE_ON_DEMAND);
+  gtk_layer_set_keyboard_mode(window, GTK_LAYER_SHELL_KEYBOARD_MODE_EXCLUSIVE);
   if (GdkVisual* visual = gdk_screen_get_rgba_visual(gtk_widget_get_screen(widget_))) {
     gtk_widget_set_visual(widget_, visual);
   }
