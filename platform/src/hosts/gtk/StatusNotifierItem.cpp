@@ -13,7 +13,8 @@ namespace {
 
 const char kInterface[] = "org.kde.StatusNotifierItem";
 const char kObjectPath[] = "/StatusNotifierItem";
-const char kMenuPath[] = "/MenuBar";
+// Each item's menu has a path of its own: the items share one connection.
+const char kMenuPathStart[] = "/MenuBar/";
 const char kWatcherName[] = "org.kde.StatusNotifierWatcher";
 
 const char kIntrospection[] = R"xml(<node>
@@ -161,7 +162,8 @@ StatusNotifierItem::StatusNotifierItem(InputQueue& input, TrayMenuRequests& menu
       menus_(menus),
       locate_(std::move(locate)),
       forgetTrigger_(std::move(forgetTrigger)),
-      busName_(std::string(kInterface) + "-" + std::to_string(getpid()) + "-" + std::to_string(number)) {
+      busName_(std::string(kInterface) + "-" + std::to_string(getpid()) + "-" + std::to_string(number)),
+      menuPath_(kMenuPathStart + std::to_string(number)) {
   GError* error = nullptr;
   bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
   if (!bus_) {
@@ -170,7 +172,7 @@ StatusNotifierItem::StatusNotifierItem(InputQueue& input, TrayMenuRequests& menu
   }
   g_dbus_connection_set_exit_on_close(bus_, FALSE);
   menu_.reset(new ExportedMenu(
-      kMenuPath, [this](UINT command) { menus_.choose(this, menuRequest(), command); },
+      menuPath_.c_str(), [this](UINT command) { menus_.choose(this, menuRequest(), command); },
       [this] { menus_.learnWhenIdle(this, menuRequest()); }));
   static const GDBusInterfaceVTable vtable = {onMethodCall, onGetProperty, nullptr, {}};
   GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
@@ -335,7 +337,7 @@ GVariant* StatusNotifierItem::property(const char* name) const {
     return g_variant_new_boolean(FALSE);
   }
   if (std::strcmp(name, "Menu") == 0) {
-    return g_variant_new_object_path(menu_ ? kMenuPath : "/NO_DBUSMENU");
+    return g_variant_new_object_path(menu_ ? menuPath_.c_str() : "/NO_DBUSMENU");
   }
   return nullptr;
 }

@@ -66,6 +66,7 @@ class StatusNotifierItem {
   Locate locate_;
   std::function<void()> forgetTrigger_;
   std::string busName_;
+  std::string menuPath_;
   TrayIconView view_{};
   GDBusConnection* bus_ = nullptr;
   std::unique_ptr<ExportedMenu> menu_;
