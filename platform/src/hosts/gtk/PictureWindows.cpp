@@ -1,6 +1,6 @@
 #include "hosts/gtk/PictureWindows.h"
 
-#include "hosts/gtk/InputShape.h"
+#include "hosts/gtk/LayeredPainting.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,28 +10,10 @@ namespace gtk {
 
 namespace {
 
-MouseButton buttonOf(guint button) {
-  switch (button) {
-    case 3:
-      return MouseButton::right;
-    case 2:
-      return MouseButton::middle;
-    default:
-      return MouseButton::left;
-  }
-}
-
 POINT rootPoint(gdouble x, gdouble y) { return POINT{static_cast<LONG>(x), static_cast<LONG>(y)}; }
 
 int widthOf(const RECT& rect) { return rect.right - rect.left; }
 int heightOf(const RECT& rect) { return rect.bottom - rect.top; }
-
-cairo_region_t* regionOf(const LayeredContentView& content) {
-  std::vector<ShapeRectangle> rectangles = hitRectangles(content);
-  static_assert(sizeof(ShapeRectangle) == sizeof(cairo_rectangle_int_t), "the same four ints");
-  return cairo_region_create_rectangles(reinterpret_cast<const cairo_rectangle_int_t*>(rectangles.data()),
-                                        static_cast<int>(rectangles.size()));
-}
 
 }  // namespace
 
@@ -204,7 +186,7 @@ void PictureWindows::shape(Native& native) {
   if (!window) {
     return;
   }
-  cairo_region_t* region = native.hasContent ? regionOf(native.content) : cairo_region_create();
+  cairo_region_t* region = hitRegion(native.hasContent ? &native.content : nullptr);
   gdk_window_input_shape_combine_region(window, region, 0, 0);
   if (!gdk_screen_is_composited(gtk_widget_get_screen(native.widget))) {
     gdk_window_shape_combine_region(window, region, 0, 0);
@@ -219,24 +201,9 @@ void PictureWindows::shape(Native& native) {
   cairo_region_destroy(region);
 }
 
-// The desktop's pixels are cairo's ARGB32 (native-endian, premultiplied):
-// they are painted where they are, not copied.
 gboolean PictureWindows::onDraw(GtkWidget*, cairo_t* cairo, gpointer data) {
   Native& native = *static_cast<Native*>(data);
-  cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
-  cairo_set_source_rgba(cairo, 0, 0, 0, 0);
-  cairo_paint(cairo);
-  if (!native.hasContent || native.content.width < 1 || native.content.height < 1) {
-    return TRUE;
-  }
-  const LayeredContentView& content = native.content;
-  cairo_surface_t* surface = cairo_image_surface_create_for_data(
-      reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(content.pixels)), CAIRO_FORMAT_ARGB32,
-      content.width, content.height, content.stride);
-  cairo_set_operator(cairo, CAIRO_OPERATOR_OVER);
-  cairo_set_source_surface(cairo, surface, 0, 0);
-  cairo_paint_with_alpha(cairo, content.constantAlpha / 255.0);
-  cairo_surface_destroy(surface);
+  paintLayered(cairo, native.hasContent ? &native.content : nullptr);
   return TRUE;
 }
 
@@ -292,9 +259,9 @@ gboolean PictureWindows::onButton(GtkWidget*, GdkEventButton* event, gpointer da
   input.push(input::MoveCursor{rootPoint(event->x_root, event->y_root), native.window});
   if (event->type == GDK_BUTTON_PRESS) {
     native.owner->rememberTrigger_(reinterpret_cast<const GdkEvent*>(event));
-    input.push(input::PressButton{buttonOf(event->button)});
+    input.push(input::PressButton{mouseButtonOf(event->button)});
   } else {
-    input.push(input::ReleaseButton{buttonOf(event->button)});
+    input.push(input::ReleaseButton{mouseButtonOf(event->button)});
   }
   return TRUE;
 }
