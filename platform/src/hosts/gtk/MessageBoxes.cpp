@@ -83,6 +83,7 @@ void MessageBoxes::open(const MessageBoxView& box) {
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), box.buttons.front());
   }
   g_signal_connect(dialog, "response", G_CALLBACK(onResponse), this);
+  g_signal_connect(dialog, "key-press-event", G_CALLBACK(onKey), this);
   open_.push_back(Open{dialog, box.buttons});
   gtk_widget_show_all(dialog);
   gtk_window_present(GTK_WINDOW(dialog));
@@ -107,6 +108,27 @@ void MessageBoxes::answerAllFromNowOn() {
   for (auto box = open_.rbegin(); box != open_.rend(); ++box) {
     press(endingButton(box->buttons));
   }
+}
+
+// Return presses the focused button, else the default one, at once: a
+// GTK button pressed by a key waits for the key to come up, and a
+// virtual keyboard that goes away before that (wtype) leaves it unpressed.
+gboolean MessageBoxes::onKey(GtkWidget* widget, GdkEventKey* event, gpointer) {
+  if (event->keyval != GDK_KEY_Return && event->keyval != GDK_KEY_KP_Enter) {
+    return FALSE;
+  }
+  GtkDialog* dialog = GTK_DIALOG(widget);
+  GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(widget));
+  gint response = focus && GTK_IS_BUTTON(focus) ? gtk_dialog_get_response_for_widget(dialog, focus) : GTK_RESPONSE_NONE;
+  if (response == GTK_RESPONSE_NONE) {
+    GtkWidget* fallback = gtk_window_get_default_widget(GTK_WINDOW(widget));
+    response = fallback ? gtk_dialog_get_response_for_widget(dialog, fallback) : GTK_RESPONSE_NONE;
+  }
+  if (response == GTK_RESPONSE_NONE) {
+    return FALSE;
+  }
+  gtk_dialog_response(dialog, response);
+  return TRUE;
 }
 
 // Only the innermost box takes input, as a Win32 box disables what is

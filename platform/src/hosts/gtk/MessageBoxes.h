@@ -46,6 +46,7 @@ class MessageBoxes {
     std::vector<int> buttons;
   };
   static void onResponse(GtkDialog* dialog, gint response, gpointer self);
+  static gboolean onKey(GtkWidget* dialog, GdkEventKey* event, gpointer self);
   void press(int button);
 
   InputQueue& input_;
