@@ -27,6 +27,8 @@ const char kUsage[] =
     "  --version      show the version and end\n"
     "\n"
     "SIGTERM and SIGINT end it as Exit does; SIGHUP reads config.xml again, as Reload does.\n"
+    "It shows on Wayland where the compositor has the layer shell, else on X11;\n"
+    "TESSALINE_BACKEND=x11 or =wayland forces one (--version says which).\n"
     "Debugger lines go to standard error when TESSALINE_DEBUG is set.\n";
 
 // A command to this program's own owner window, as its system menu gives
