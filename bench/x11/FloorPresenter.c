@@ -123,7 +123,9 @@ static int readSettings(const char* directory, Setting** settings) {
 
 /* --- pixels --- */
 
-/* Scaled, tinted and premultiplied into the window's own image. */
+/* Scaled by gdk-pixbuf (bilinear: the fastest here of what was tried,
+ * against one fused pass of our own), then tinted and premultiplied into
+ * the window's own image. */
 static XImage* pictureImage(Presenter* presenter, const Setting* setting) {
   GdkPixbuf* decoded = gdk_pixbuf_new_from_file(setting->path, NULL);
   if (!decoded) {
@@ -145,9 +147,9 @@ static XImage* pictureImage(Presenter* presenter, const Setting* setting) {
     uint32_t* to = pixels + (size_t)y * setting->width;
     for (int x = 0; x < setting->width; ++x, from += channels) {
       unsigned alpha = channels == 4 ? from[3] : 255;
-      unsigned r = from[0] * red / 255 * alpha / 255;
-      unsigned g = from[1] * green / 255 * alpha / 255;
-      unsigned b = from[2] * blue / 255 * alpha / 255;
+      unsigned r = from[0] * red * alpha / 65025;
+      unsigned g = from[1] * green * alpha / 65025;
+      unsigned b = from[2] * blue * alpha / 65025;
       to[x] = alpha << 24 | r << 16 | g << 8 | b;
     }
   }
