@@ -2,11 +2,14 @@
  * the X server and its paints into the file TESSALINE_X_COUNTS names (an
  * XCounts, mapped shared, so the timing reads it while the presenter runs).
  * Without the variable, or when the file cannot be mapped, it only passes
- * the calls on. Each call goes to the next definition of its name. */
+ * the calls on. Each call goes to the next definition of its name. With
+ * TESSALINE_X_REPLY_TRACE set, each round trip also writes its call stack
+ * to standard error, to find out who asks. */
 #define _GNU_SOURCE
 #include <X11/Xlib.h>
 #include <X11/Xlibint.h>
 #include <dlfcn.h>
+#include <execinfo.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/mman.h>
@@ -17,8 +20,10 @@
 
 static XCounts ignored;
 static XCounts* counts = &ignored;
+static int tracing;
 
 __attribute__((constructor)) static void mapCounts(void) {
+  tracing = getenv("TESSALINE_X_REPLY_TRACE") != NULL;
   const char* path = getenv("TESSALINE_X_COUNTS");
   if (!path) {
     return;
@@ -44,6 +49,12 @@ Status _XReply(Display* display, xReply* reply, int extra, Bool discard) {
     real = (Status(*)(Display*, xReply*, int, Bool))next("_XReply");
   }
   __atomic_add_fetch(&counts->roundTrips, 1, __ATOMIC_RELAXED);
+  if (tracing) {
+    void* frames[16];
+    int depth = backtrace(frames, 16);
+    write(2, "--- _XReply\n", 12);
+    backtrace_symbols_fd(frames + 1, depth - 1, 2);
+  }
   return real(display, reply, extra, discard);
 }
 
