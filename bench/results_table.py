@@ -325,10 +325,24 @@ def round_trip_rows(table, floor, program, pictures):
     table.row("synchronous round trips of a whole start-up", f"{base}", f"{mine}", f"{mine / max(base, 1):.1f}")
 
 
-def x11_rows(table, x11):
+def scripted_one_picture_row(table, entries):
+    """The same WinMain on the scripted host, which presents nothing, showing
+    one picture: against gdk-pixbuf decoding that picture and keeping it."""
+    name = "scripted host: start-up through WinMain to Exit, 1 picture"
+    start_up, kept = measured(entries, "startUpToExit/1"), measured(entries, "bareDecodeKept/1")
+    if start_up is None or kept is None:
+        table.row(name, target="≤ 1.25 × the decode keeping it")
+        return
+    ratio = seconds(start_up) / seconds(kept)
+    table.check(name, f"decode keeping it: {format_time(seconds(kept))}", format_time(seconds(start_up)),
+                f"{ratio:.2f}", "≤ 1.25 × the decode keeping it", ratio <= 1.25)
+
+
+def x11_rows(table, x11, entries):
     """The floor (bench/x11/FloorPresenter.c) and the Linux program on Xvfb
     with xcompmgr and openbox, taking turns in one run, timed from outside:
     wall time from the fork, medians of the runs."""
+    scripted_one_picture_row(table, entries)
     if x11 is None or "floor" not in x11:
         for name in X11_NAMES:
             table.row(name)
@@ -398,7 +412,7 @@ def main():
     entity_rows(table, entries)
     wine_rows(table, wine)
     x11_table = FloorTable()
-    x11_rows(x11_table, load_x11(directory))
+    x11_rows(x11_table, load_x11(directory), entries)
     context = next(iter(contexts.values()), {})
     print(f"Benchmarks of {context.get('date', 'an unknown date')} on {context.get('num_cpus', '?')} CPUs at "
           f"{context.get('mhz_per_cpu', '?')} MHz: the Linux Release build on the scripted host (CPU times of the "
