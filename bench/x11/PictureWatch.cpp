@@ -86,9 +86,15 @@ void PictureWatch::handlePending() {
         if (found != windows_.end()) {
           found->second.mapped = true;
           found->second.known = false;
+          found->second.old = false;
         }
         break;
       }
+      case ConfigureNotify:
+        if (configured && event.xconfigure.event == root_) {
+          configured(event.xconfigure.window, event.xconfigure.x, event.xconfigure.y);
+        }
+        break;
       case UnmapNotify: {
         auto found = windows_.find(event.xunmap.window);
         if (found != windows_.end()) {
@@ -112,6 +118,52 @@ void PictureWatch::waitForEvents(double seconds) {
     poll(&wanted, 1, std::max(1, static_cast<int>(seconds * 1000)));
   }
   handlePending();
+}
+
+std::set<Window> PictureWatch::windowsOf(int pid) {
+  handlePending();
+  std::set<Window> result;
+  for (auto& entry : windows_) {
+    if (!entry.second.known) {
+      learn(entry.first, entry.second);
+    }
+    if (entry.second.pid == pid) {
+      result.insert(entry.first);
+    }
+  }
+  return result;
+}
+
+// An instance started while the window manager still holds the last one's
+// windows can be given their X ids again, and a compositor that has not
+// caught up keeps painting what it knew under them.
+bool PictureWatch::waitUntilReleased(const std::set<Window>& windows, double deadline) {
+  Atom clientList = XInternAtom(display_, "_NET_CLIENT_LIST", False);
+  while (now() < deadline) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool held = false;
+    if (XGetWindowProperty(display_, root_, clientList, 0, 65536, False, XA_WINDOW, &type, &format, &count, &after,
+                           &data) == Success &&
+        data) {
+      const unsigned long* clients = reinterpret_cast<const unsigned long*>(data);
+      for (unsigned long index = 0; index < count && !held; ++index) {
+        held = windows.count(clients[index]) > 0;
+      }
+    }
+    if (data) {
+      XFree(data);
+    }
+    if (!held) {
+      XSync(display_, False);
+      handlePending();
+      return true;
+    }
+    waitForEvents(kPollSeconds);
+  }
+  return false;
 }
 
 int PictureWatch::pidOf(Window window) {

@@ -7,7 +7,9 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <set>
 #include <vector>
 
 namespace desktoptiming {
@@ -29,8 +31,27 @@ class PictureWatch {
 
   Display* display() const { return display_; }
 
-  // Windows known so far are old from now on: the start of a Reload.
+  // Windows known so far are old from now on: the start of a Reload. A
+  // window mapped again after this counts as new, so a host that keeps its
+  // native windows across a Reload and maps them again is seen showing
+  // the pictures; one that keeps them mapped and only paints is not.
   void markOld();
+
+  // The top-level windows of `pid` known now, for waitUntilReleased once
+  // it has ended.
+  std::set<Window> windowsOf(int pid);
+
+  // Waits until the window manager has let go of every one of `windows`
+  // (none is in _NET_CLIENT_LIST) and the X server has been asked and has
+  // answered after that; whether it did before `deadline`.
+  bool waitUntilReleased(const std::set<Window>& windows, double deadline);
+
+  // Handles the X events that come within `seconds`.
+  void pumpEvents(double seconds) { waitForEvents(seconds); }
+
+  // Called for each move or resize of a top-level window (a frame, when
+  // the window manager reparents), with its new place.
+  std::function<void(Window, int, int)> configured;
 
   // The screen at the sample points, 0xRRGGBB each.
   std::vector<std::uint32_t> samples();

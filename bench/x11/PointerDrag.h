@@ -10,6 +10,7 @@
 #include <X11/Xlib.h>
 
 #include <string>
+#include <vector>
 
 #include "ChildProcess.h"
 #include "PictureWatch.h"
@@ -22,12 +23,19 @@ struct DragFigures {
   double cpuNanoseconds = 0;   // the program's, from the first motion until it caught up
   double seconds = 0;          // wall time of the same span
   bool arrived = false;        // the picture ended where the pointer took it
+  // For each motion event whose place the window reached, the milliseconds
+  // from sending it until the watch saw the window's frame there (or
+  // further on: the presenter may skip places it is behind on).
+  std::vector<double> latencies;
 };
 
 // Grabs the picture whose top left is `place`, at `grab`, and moves the
 // pointer `moves` times, one every `interval` seconds, up and left by one
-// pixel a move for `reach` moves and back. `stderrFile` is the program's.
+// pixel a move for `reach` moves and back. `stderrFile` is the presenter's;
+// with `logsMessages` it holds the program's debugger lines, which tell when
+// it took the press and how many moves it handled.
 DragFigures dragPicture(PictureWatch& watch, ChildProcess& program, const std::string& stderrFile,
-                        ScreenPoint place, ScreenPoint grab, int moves, int reach, double interval);
+                        bool logsMessages, ScreenPoint place, ScreenPoint grab, int moves, int reach,
+                        double interval);
 
 }  // namespace desktoptiming

@@ -4,6 +4,8 @@
 #include "GdiplusFixture.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <vector>
 
 namespace conformance {
 namespace {
@@ -54,6 +56,28 @@ TEST_F(GdiplusDrawingTest, DrawsScaledAndTintedOverTheDib) {
     for (const Probe& probe : each.probes) {
       EXPECT_EQ("", probeFailure(each, probe, pixels_[probe.y * kDrawingSize + probe.x]));
     }
+  }
+}
+
+// The picture is the file as it was when loaded, however often it is
+// drawn: Windows keeps the file locked, the layer keeps its bytes.
+TEST_F(GdiplusDrawingTest, APictureDrawnAgainIsTheFileAsItWasLoaded) {
+  Bitmap bitmap(pathOf("picture.png", &kTwoByTwoPng).c_str());
+  ASSERT_EQ(Ok, bitmap.GetLastStatus());
+  auto drawn = [&] {
+    std::fill(pixels_, pixels_ + kDrawingSize * kDrawingSize, 0u);
+    Graphics graphics(dc_);
+    EXPECT_EQ(Ok, graphics.DrawImage(&bitmap, Rect(0, 0, kDrawingSize, kDrawingSize), 0, 0, 2, 2, UnitPixel));
+    return std::vector<std::uint32_t>(pixels_, pixels_ + kDrawingSize * kDrawingSize);
+  };
+  const std::vector<std::uint32_t> first = drawn();
+  try {
+    pathOf("picture.png", &kThreeByTwoRgbPng);
+  } catch (const std::runtime_error&) {
+    // locked
+  }
+  for (const char* draw : {"second", "third"}) {
+    EXPECT_TRUE(drawn() == first) << "the " << draw << " draw differs from the first";
   }
 }
 

@@ -83,8 +83,14 @@ GpStatus WINGDIPAPI GdipDrawImageRectRectI(GpGraphics* graphics, GpImage* image,
   if (!destination) {
     return Win32Error;
   }
-  return platform::drawPicture(*destination, Rect(dstx, dsty, dstwidth, dstheight), *imageRecord->picture,
-                               Rect(srcx, srcy, srcwidth, srcheight), pictureAdjustment(attributes));
+  const platform::Surface* pixels = imageRecord->pixels();
+  if (!pixels) {
+    return OutOfMemory;
+  }
+  Status status = platform::drawPicture(*destination, Rect(dstx, dsty, dstwidth, dstheight), *pixels,
+                                        Rect(srcx, srcy, srcwidth, srcheight), pictureAdjustment(attributes));
+  imageRecord->drawn();
+  return status;
 }
 
 }  // namespace DllExports

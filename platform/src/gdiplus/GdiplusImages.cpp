@@ -32,16 +32,18 @@ GpStatus createBitmapFromFile(const WCHAR* filename, GpBitmap** bitmap) {
     return InvalidParameter;
   }
   *bitmap = NULL;
+  std::string encoded;
   std::unique_ptr<platform::Surface> picture;
-  Status status = platform::decodePictureFile(utf8Path(filename), picture);
+  Status status = platform::readPictureFile(utf8Path(filename), encoded, picture);
   if (status == Ok) {
-    *bitmap = platform::addGdiplusObject<GpBitmap>(std::make_unique<platform::GdiplusImage>(std::move(picture)));
+    *bitmap = platform::addGdiplusObject<GpBitmap>(
+        std::make_unique<platform::GdiplusImage>(std::move(encoded), std::move(picture)));
   }
   return status;
 }
 
-// The image's picture, or the status of a call that cannot reach it.
-Status findPicture(GpImage* image, const void* result, platform::Surface*& picture) {
+// The image's record, or the status of a call that cannot reach it.
+Status findPicture(GpImage* image, const void* result, platform::GdiplusImage*& picture) {
   if (!platform::gdiplusStarted()) {
     return GdiplusNotInitialized;
   }
@@ -49,7 +51,7 @@ Status findPicture(GpImage* image, const void* result, platform::Surface*& pictu
   if (!record || !result) {
     return InvalidParameter;
   }
-  picture = record->picture.get();
+  picture = record;
   return Ok;
 }
 
@@ -68,19 +70,19 @@ GpStatus WINGDIPAPI GdipCreateBitmapFromFileICM(GDIPCONST WCHAR* filename, GpBit
 }
 
 GpStatus WINGDIPAPI GdipGetImageWidth(GpImage* image, UINT* width) {
-  platform::Surface* picture = nullptr;
+  platform::GdiplusImage* picture = nullptr;
   Status status = findPicture(image, width, picture);
   if (status == Ok) {
-    *width = static_cast<UINT>(picture->width());
+    *width = static_cast<UINT>(picture->width);
   }
   return status;
 }
 
 GpStatus WINGDIPAPI GdipGetImageHeight(GpImage* image, UINT* height) {
-  platform::Surface* picture = nullptr;
+  platform::GdiplusImage* picture = nullptr;
   Status status = findPicture(image, height, picture);
   if (status == Ok) {
-    *height = static_cast<UINT>(picture->height());
+    *height = static_cast<UINT>(picture->height);
   }
   return status;
 }

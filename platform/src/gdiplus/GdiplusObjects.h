@@ -10,19 +10,46 @@
 #include <gdiplus.h>
 
 #include <memory>
+#include <string>
 
 #include "core/Desktop.h"
+#include "gdiplus/PictureDecoding.h"
 #include "gdiplus/PictureDrawing.h"
 #include "core/Surface.h"
 
 namespace platform {
 
+// A picture keeps its file's bytes, and its decoded pixels only until it
+// is first drawn: a program draws a picture into a layer once and keeps the
+// Bitmap as long as the window, and the layer holds what shows. A later
+// draw decodes the bytes again, and keeps those pixels.
 struct GdiplusImage : HandleObject {
   static const HandleKind kKind = HandleKind::gdiplusImage;
 
-  explicit GdiplusImage(std::unique_ptr<Surface> picture) : picture(std::move(picture)) {}
+  GdiplusImage(std::string encoded, std::unique_ptr<Surface> decoded)
+      : encoded(std::move(encoded)), width(decoded->width()), height(decoded->height()), decoded(std::move(decoded)) {}
 
-  std::unique_ptr<Surface> picture;  // decoded once, when the file was loaded
+  // The pixels, decoded again when they were let go; null when memory is short.
+  const Surface* pixels() {
+    if (!decoded) {
+      decoded = decodePictureBytes(encoded);
+    }
+    return decoded.get();
+  }
+
+  // After a draw: the pixels of the first go.
+  void drawn() {
+    if (!drawnBefore) {
+      decoded.reset();
+    }
+    drawnBefore = true;
+  }
+
+  std::string encoded;
+  int width;
+  int height;
+  std::unique_ptr<Surface> decoded;
+  bool drawnBefore = false;
 };
 
 struct GdiplusGraphics : HandleObject {

@@ -1,7 +1,12 @@
 // Picture files through gdk-pixbuf. A picture with alpha is turned into the
 // layer's premultiplied pixels where gdk-pixbuf put it, and the surface
 // keeps gdk-pixbuf's memory: start-up decodes every picture once, and a
-// second buffer per picture would cost as much again in fresh pages.
+// second buffer per picture would cost as much again in fresh pages. A
+// Bitmap keeps the file's bytes, read just before it is decoded, to decode
+// them again from memory when its pixels are needed after it let them go.
+// The first decoding reads the file itself: gdk-pixbuf's incremental loader
+// takes a PNG cut after its header for a picture, its whole-file reader
+// does not.
 #include "gdiplus/PictureDecoding.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -107,6 +112,25 @@ std::unique_ptr<Surface> copyOpaquePixels(GdkPixbuf* pixbuf) {
   return picture;
 }
 
+// Bytes that decoded from their file once, decoded again from memory.
+GdkPixbuf* pixbufFromBytes(const std::string& encoded, GError** error) {
+  GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+  bool written = gdk_pixbuf_loader_write(loader, reinterpret_cast<const guchar*>(encoded.data()), encoded.size(), error);
+  bool closed = gdk_pixbuf_loader_close(loader, written ? error : nullptr);
+  GdkPixbuf* pixbuf = written && closed ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+  if (pixbuf) {
+    g_object_ref(pixbuf);
+  }
+  g_object_unref(loader);
+  return pixbuf;
+}
+
+std::unique_ptr<Surface> surfaceOf(GdkPixbuf* pixbuf) {
+  bool fourBytesAPixel = gdk_pixbuf_get_has_alpha(pixbuf) && gdk_pixbuf_get_n_channels(pixbuf) == 4 &&
+                         gdk_pixbuf_get_bits_per_sample(pixbuf) == 8;
+  return fourBytesAPixel ? adoptPixels(pixbuf) : copyOpaquePixels(pixbuf);
+}
+
 }  // namespace
 
 // Only a regular file can hold a picture: reading a FIFO or a device (a
@@ -117,6 +141,11 @@ bool isRegularFile(const std::string& path) {
 }
 
 Gdiplus::Status decodePictureFile(const std::string& path, std::unique_ptr<Surface>& picture) {
+  std::string encoded;
+  return readPictureFile(path, encoded, picture);
+}
+
+Gdiplus::Status readPictureFile(const std::string& path, std::string& encoded, std::unique_ptr<Surface>& picture) {
   if (!isRegularFile(path)) {
     return Gdiplus::InvalidParameter;
   }
@@ -131,17 +160,28 @@ Gdiplus::Status decodePictureFile(const std::string& path, std::unique_ptr<Surfa
   if (width * height > Surface::kLargestPixelCount) {
     return Gdiplus::OutOfMemory;
   }
+  gchar* contents = nullptr;
+  gsize length = 0;
+  if (!g_file_get_contents(path.c_str(), &contents, &length, nullptr)) {
+    return Gdiplus::InvalidParameter;
+  }
+  encoded.assign(contents, length);
+  g_free(contents);
   GError* error = nullptr;
   GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), &error);
   if (!pixbuf) {
     bool memoryShort = g_error_matches(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY);
     g_clear_error(&error);
+    encoded.clear();
     return memoryShort ? Gdiplus::OutOfMemory : Gdiplus::InvalidParameter;
   }
-  bool fourBytesAPixel = gdk_pixbuf_get_has_alpha(pixbuf) && gdk_pixbuf_get_n_channels(pixbuf) == 4 &&
-                         gdk_pixbuf_get_bits_per_sample(pixbuf) == 8;
-  picture = fourBytesAPixel ? adoptPixels(pixbuf) : copyOpaquePixels(pixbuf);
+  picture = surfaceOf(pixbuf);
   return picture ? Gdiplus::Ok : Gdiplus::OutOfMemory;
+}
+
+std::unique_ptr<Surface> decodePictureBytes(const std::string& encoded) {
+  GdkPixbuf* pixbuf = pixbufFromBytes(encoded, nullptr);
+  return pixbuf ? surfaceOf(pixbuf) : nullptr;
 }
 
 }  // namespace platform

@@ -18,4 +18,11 @@ namespace platform {
 // surface may be, damaged or not.
 Gdiplus::Status decodePictureFile(const std::string& path, std::unique_ptr<Surface>& picture);
 
+// The same, and `encoded` keeps the file's bytes, which were decoded: a
+// Bitmap keeps them to decode again what it let go.
+Gdiplus::Status readPictureFile(const std::string& path, std::string& encoded, std::unique_ptr<Surface>& picture);
+
+// Bytes readPictureFile kept, decoded again; null when memory is short.
+std::unique_ptr<Surface> decodePictureBytes(const std::string& encoded);
+
 }  // namespace platform

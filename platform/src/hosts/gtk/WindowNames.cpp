@@ -31,15 +31,19 @@ WindowNames::~WindowNames() {
   XFlush(display_);
 }
 
-// Untitled windows (the pictures) are never looked for by another program:
-// they take no selection, and no atom is made for each. A name another
-// program holds is not taken from it.
+// Untitled windows are never looked for by another program: they take no
+// selection, and no atom is made for each. A name another program holds is
+// not taken from it. Windows of one class and title (a program's pictures)
+// share one name: once one of ours holds it, the next is only counted in,
+// without asking the server again for each window.
 void WindowNames::publish(HWND window, const std::string& className, const std::string& title) {
   if (title.empty()) {
     return;
   }
   Atom name = XInternAtom(display_, windowSelectionName(className, title).c_str(), False);
-  if (claim(name)) {
+  bool ours = std::any_of(published_.begin(), published_.end(),
+                          [name](const auto& other) { return other.second == name; });
+  if (ours || claim(name)) {
     published_[window] = name;
   }
 }
@@ -70,12 +74,15 @@ bool WindowNames::othersHave(const std::string& className, const std::string& ti
   return !claim(XInternAtom(display_, windowSelectionName(className, title).c_str(), False));
 }
 
+// With the server grabbed nobody else can take a free name between the
+// question and the claim, and a claim at CurrentTime is never too early:
+// one round trip.
 bool WindowNames::claim(Atom name) {
   XGrabServer(display_);
   ::Window owner = XGetSelectionOwner(display_, name);
   if (owner == None) {
     XSetSelectionOwner(display_, name, owner_, CurrentTime);
-    owner = XGetSelectionOwner(display_, name);
+    owner = owner_;
   }
   XUngrabServer(display_);
   XFlush(display_);
