@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace platform {
 namespace wayland {
@@ -54,6 +55,9 @@ LayerPictures::LayerPictures(gtk::InputQueue& input, std::function<void(const Gd
 }
 
 LayerPictures::~LayerPictures() {
+  if (mapSource_) {
+    g_source_remove(mapSource_);
+  }
   g_signal_handlers_disconnect_by_data(gdk_display_get_default(), this);
   while (!surfaces_.empty()) {
     destroy(surfaces_.begin()->first);
@@ -81,10 +85,11 @@ GdkWindow* LayerPictures::nativeWindow(HWND window) const {
 }
 
 // Only layered windows have anything to show; the program's other windows
-// (its hidden owner window) stay without a surface. Within a layer the
-// compositor stacks surfaces by when they were mapped, and a remap to
-// raise one would flicker: the desktop's order within a band is left to
-// the compositor, the band is the layer.
+// (its hidden owner window) stay without a surface. The band is the layer;
+// within a layer the compositor stacks surfaces by when they were mapped,
+// so the desktop's order holds for the pictures shown together (at start,
+// after a Reload, after Hide), and a single picture raised later stays
+// where it is: a remap to raise it would flicker.
 void LayerPictures::change(const WindowView& view, WindowChange change) {
   if (change == WindowChange::destroyed) {
     destroy(view.window);
@@ -95,12 +100,14 @@ void LayerPictures::change(const WindowView& view, WindowChange change) {
   }
   Surface& surface = surfaceFor(view);
   surface.rect = view.rect;
+  surface.above = view.above;
   switch (change) {
     case WindowChange::shown:
       place(surface);
-      gtk_widget_show(surface.widget);
+      mapWhenIdle(surface);
       break;
     case WindowChange::hidden:
+      forgetMap(surface.window);
       gtk_widget_hide(surface.widget);
       break;
     case WindowChange::moved:
@@ -165,6 +172,7 @@ LayerPictures::Surface& LayerPictures::surfaceFor(const WindowView& view) {
 }
 
 void LayerPictures::destroy(HWND window) {
+  forgetMap(window);
   auto found = surfaces_.find(window);
   if (found == surfaces_.end()) {
     return;
@@ -254,6 +262,48 @@ gboolean LayerPictures::onMotion(GtkWidget*, GdkEventMotion* event, gpointer dat
   surface.owner->input_.push(input::MoveCursor{point, surface.window});
   gdk_event_request_motions(event);
   return TRUE;
+}
+
+// Before GTK draws: the program has shown what it shows at once.
+void LayerPictures::mapWhenIdle(Surface& surface) {
+  forgetMap(surface.window);
+  waitingToMap_.push_back(surface.window);
+  if (!mapSource_) {
+    mapSource_ = g_idle_add_full(G_PRIORITY_HIGH_IDLE, mapWaiting, this, nullptr);
+  }
+}
+
+void LayerPictures::forgetMap(HWND window) {
+  waitingToMap_.erase(std::remove(waitingToMap_.begin(), waitingToMap_.end(), window), waitingToMap_.end());
+}
+
+// How many of the pictures are above it in the desktop's order.
+std::size_t LayerPictures::depthOf(const Surface& surface) const {
+  std::size_t depth = 0;
+  for (HWND above = surface.above; above && depth <= surfaces_.size(); ++depth) {
+    auto found = surfaces_.find(above);
+    above = found == surfaces_.end() ? NULL : found->second->above;
+  }
+  return depth;
+}
+
+// Sway puts a surface mapped later below those mapped before it in its
+// layer, as wlroots' reference stacking does: the top one is mapped first.
+gboolean LayerPictures::mapWaiting(gpointer self) {
+  LayerPictures& pictures = *static_cast<LayerPictures*>(self);
+  pictures.mapSource_ = 0;
+  std::vector<std::pair<std::size_t, Surface*>> byDepth;
+  for (HWND window : pictures.waitingToMap_) {
+    Surface& surface = *pictures.surfaces_.at(window);
+    byDepth.emplace_back(pictures.depthOf(surface), &surface);
+  }
+  pictures.waitingToMap_.clear();
+  std::stable_sort(byDepth.begin(), byDepth.end(),
+                   [](const auto& one, const auto& other) { return one.first < other.first; });
+  for (const auto& entry : byDepth) {
+    gtk_widget_show(entry.second->widget);
+  }
+  return G_SOURCE_REMOVE;
 }
 
 // An output that comes or goes can change which one holds each picture.

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace platform {
 namespace wayland {
@@ -42,6 +43,7 @@ class LayerPictures {
     bool hasContent = false;
     LayeredContentView content = {};
     bool topmost = false;
+    HWND above = NULL;  // the desktop window right above it, as last told
     GdkMonitor* monitor = nullptr;
     int width = 0;
     int height = 0;
@@ -51,16 +53,23 @@ class LayerPictures {
   void destroy(HWND window);
   void place(Surface& surface);
   void shape(Surface& surface);
+  void mapWhenIdle(Surface& surface);
+  void forgetMap(HWND window);
+  std::size_t depthOf(const Surface& surface) const;
   POINT pointerAt(Surface& surface, gdouble x, gdouble y, bool held);
 
   static gboolean onDraw(GtkWidget* widget, cairo_t* cairo, gpointer surface);
   static gboolean onButton(GtkWidget* widget, GdkEventButton* event, gpointer surface);
   static gboolean onMotion(GtkWidget* widget, GdkEventMotion* event, gpointer surface);
   static void onMonitorsChanged(GdkDisplay* display, GdkMonitor* monitor, gpointer self);
+  static gboolean mapWaiting(gpointer self);
 
   gtk::InputQueue& input_;
   std::function<void(const GdkEvent*)> rememberTrigger_;
   std::map<HWND, std::unique_ptr<Surface>> surfaces_;
+  // Shown since the program last waited, mapped together once it waits.
+  std::vector<HWND> waitingToMap_;
+  guint mapSource_ = 0;
   PointerPath pointer_;
 };
 
