@@ -65,7 +65,13 @@ GVariant* callBus(GDBusConnection* bus, const char* name, const char* path, cons
 
 }  // namespace
 
-WaylandDesktop::WaylandDesktop() { pointer_.setLayout(boundingBox(outputs())); }
+// sway draws its cursor into what grim takes: it starts parked in the
+// layout's far corner, away from what the cases look at.
+WaylandDesktop::WaylandDesktop() {
+  Rectangle layout = boundingBox(outputs());
+  pointer_.setLayout(layout);
+  pointer_.moveTo(layout.x + layout.width - 1, layout.y + layout.height - 1);
+}
 
 WaylandDesktop::~WaylandDesktop() {
   for (const Surface& surface : surfaces_) {
@@ -183,18 +189,88 @@ bool WaylandDesktop::showsAWindow(int pid) {
   return false;
 }
 
-// Without a pause between keys wtype was seen to lose the first one.
+// Other keys through wtype, paused first: without it the first key was
+// seen lost.
 void WaylandDesktop::key(const char* keysym) {
-  std::system(("wtype -s 100 -k " + std::string(keysym)).c_str());
+  if (!keyboard_.key(keysym)) {
+    std::system(("wtype -s 100 -k " + std::string(keysym)).c_str());
+  }
 }
 
-// A menu is new pixels below the bar.
-bool WaylandDesktop::openTrayMenu(int, int button) {
-  Rectangle below{0, sessionNumber("WAYLAND_SESSION_BAR_HEIGHT", 30), 300, 300};
-  std::vector<std::uint32_t> before = pixels(below);
+// A menu is new pixels around the icon (the panel's below it, the
+// launcher at the pointer); its box is what changed.
+bool WaylandDesktop::openTrayMenu(int pid, int button) {
+  menuPid_ = pid;
+  menuButton_ = button;
+  Rectangle around{0, 0, 400, 400};
+  std::vector<std::uint32_t> before = pixels(around);
   Rectangle icon = trayIcon();
   click(icon.x + icon.width / 2, icon.y + icon.height / 2, button);
-  return waitUntil([&] { return pixels(below) != before; });
+  std::vector<std::uint32_t> after;
+  if (!waitUntil([&] { return (after = pixels(around)) != before; })) {
+    return false;
+  }
+  std::vector<std::uint32_t> drawn;  // GTK draws a menu over a few frames
+  waitUntil([&] { return (drawn = pixels(around)) == after || ((after = drawn), false); });
+  std::vector<Rectangle> changed;
+  for (std::size_t index = 0; index < after.size(); ++index) {
+    if (after[index] != before[index]) {
+      changed.push_back(Rectangle{static_cast<int>(index) % around.width, static_cast<int>(index) / around.width, 1, 1});
+    }
+  }
+  menu_ = boundingBox(changed);
+  return true;
+}
+
+// The launcher by pointer: its menu takes no keyboard on sway. Items share
+// the menu's height.
+//
+// The system menu through the item's exported menu, as the panel sends a
+// click: waybar's menu on this sway shows, but takes neither the keyboard
+// nor the pointer over its items; a click outside closes it.
+void WaylandDesktop::chooseInMenu(int position, int items) {
+  if (menuButton_ != 3) {
+    moveTo(menu_.x + menu_.width / 2, menu_.y + (2 * position - 1) * menu_.height / (2 * items));
+    press(1);
+    release(1);
+    return;
+  }
+  Rectangle layout = boundingBox(outputs());
+  click(layout.x + layout.width - 10, layout.y + layout.height - 10, 1);
+  std::vector<std::string> owned = trayItemsOf(menuPid_);
+  if (owned.empty()) {
+    return;
+  }
+  std::string name = owned.front().substr(0, owned.front().find('/'));
+  std::string path = owned.front().substr(name.size());
+  GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+  GVariant* menu = callBus(bus, name.c_str(), path.c_str(), "org.freedesktop.DBus.Properties", "Get",
+                           g_variant_new("(ss)", "org.kde.StatusNotifierItem", "Menu"));
+  GVariant* menuPath = nullptr;
+  if (menu) {
+    g_variant_get(menu, "(v)", &menuPath);
+    const char* properties[] = {"type", nullptr};
+    GVariant* layout = callBus(bus, name.c_str(), g_variant_get_string(menuPath, nullptr), "com.canonical.dbusmenu",
+                               "GetLayout", g_variant_new("(ii^as)", 0, -1, properties));
+    if (layout) {
+      GVariant* root = g_variant_get_child_value(layout, 1);
+      GVariant* children = g_variant_get_child_value(root, 2);
+      int seen = 0;
+      for (gsize index = 0; index < g_variant_n_children(children); ++index) {
+        GVariant* child = g_variant_get_variant(g_variant_get_child_value(children, index));
+        gint32 id = 0;
+        GVariant* childProperties = nullptr;
+        g_variant_get(child, "(i@a{sv}av)", &id, &childProperties, nullptr);
+        const char* type = nullptr;
+        bool separator = g_variant_lookup(childProperties, "type", "&s", &type) && std::string(type) == "separator";
+        if (!separator && ++seen == position) {
+          g_variant_unref(callBus(bus, name.c_str(), g_variant_get_string(menuPath, nullptr), "com.canonical.dbusmenu",
+                                  "Event", g_variant_new("(isvu)", id, "clicked", g_variant_new_int32(0), 0u)));
+        }
+      }
+    }
+  }
+  g_object_unref(bus);
 }
 
 WaylandDesktop::Surface WaylandDesktop::startSurface(const std::vector<std::string>& arguments) {

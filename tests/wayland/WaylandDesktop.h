@@ -1,6 +1,6 @@
 // The tests' hands and eyes on a private headless sway (scripts/
-// wayland-session): pixels through grim, the pointer through a virtual
-// pointer, keys through wtype, the program's windows (boxes) through sway's
+// wayland-session): pixels through grim, the pointer and keyboard through
+// virtual ones, the program's windows (boxes) through sway's
 // tree, its tray icon through waybar's watcher and its first place in the
 // bar, and surfaces of the test's own from wayland_test_surfaces.
 #pragma once
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "VirtualKeyboard.h"
 #include "VirtualPointer.h"
 #include "scenarios/HostDesktop.h"
 
@@ -37,6 +38,7 @@ class WaylandDesktop : public desktoptest::HostDesktop {
   void release(int button) override { pointer_.release(button); }
   void key(const char* keysym) override;
   bool openTrayMenu(int pid, int button) override;
+  void chooseInMenu(int position, int items) override;
   void createClickTarget(const Rectangle& area) override;
   bool clickTargetPressed() override;
   void showNormalWindow(std::uint32_t colour) override;
@@ -62,9 +64,13 @@ class WaylandDesktop : public desktoptest::HostDesktop {
   Rectangle trayIcon();
 
   VirtualPointer pointer_;
+  VirtualKeyboard keyboard_;
   std::vector<Surface> surfaces_;
   Surface clickTarget_{0, -1};
   std::vector<std::string> watchedItems_;
+  Rectangle menu_{0, 0, 0, 0};
+  int menuPid_ = 0;
+  int menuButton_ = 0;
 };
 
 }  // namespace waylandtest

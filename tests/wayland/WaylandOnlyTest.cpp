@@ -72,7 +72,7 @@ class PrivateXServer {
     close(pipeEnds[1]);
     char number[16] = {};
     if (read(pipeEnds[0], number, sizeof number - 1) > 0) {
-      display_ = ":" + std::string(number, std::string(number).find('\n'));
+      display_ = ":" + std::to_string(std::atoi(number));
     }
     close(pipeEnds[0]);
   }

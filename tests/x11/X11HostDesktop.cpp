@@ -24,6 +24,14 @@ bool X11HostDesktop::openTrayMenu(int pid, int button) {
   return waitUntil([&] { return desktop_.mappedWindowsOf(pid).size() > before; });
 }
 
+// By keyboard: GTK's menus take it on X11.
+void X11HostDesktop::chooseInMenu(int position, int) {
+  for (int press = 0; press < position; ++press) {
+    desktop_.key("Down");
+  }
+  desktop_.key("Return");
+}
+
 void X11HostDesktop::showNormalWindow(std::uint32_t colour) {
   normalWindow_ = desktop_.createNormalWindow(Rectangle{100, 100, 800, 600}, colour & 0xFFFFFF);
 }
