@@ -238,36 +238,42 @@ void WaylandDesktop::chooseInMenu(int position, int items) {
   Rectangle layout = boundingBox(outputs());
   click(layout.x + layout.width - 10, layout.y + layout.height - 10, 1);
   std::vector<std::string> owned = trayItemsOf(menuPid_);
-  if (owned.empty()) {
-    return;
+  if (!owned.empty()) {
+    clickExportedItem(owned.front(), position);
   }
-  std::string name = owned.front().substr(0, owned.front().find('/'));
-  std::string path = owned.front().substr(name.size());
+}
+
+// The item's menu (its Menu property) as com.canonical.dbusmenu lays it
+// out: the top level's children, separators not counted.
+void WaylandDesktop::clickExportedItem(const std::string& item, int position) {
+  std::string name = item.substr(0, item.find('/'));
   GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-  GVariant* menu = callBus(bus, name.c_str(), path.c_str(), "org.freedesktop.DBus.Properties", "Get",
-                           g_variant_new("(ss)", "org.kde.StatusNotifierItem", "Menu"));
-  GVariant* menuPath = nullptr;
-  if (menu) {
-    g_variant_get(menu, "(v)", &menuPath);
-    const char* properties[] = {"type", nullptr};
-    GVariant* layout = callBus(bus, name.c_str(), g_variant_get_string(menuPath, nullptr), "com.canonical.dbusmenu",
-                               "GetLayout", g_variant_new("(ii^as)", 0, -1, properties));
-    if (layout) {
-      GVariant* root = g_variant_get_child_value(layout, 1);
-      GVariant* children = g_variant_get_child_value(root, 2);
-      int seen = 0;
-      for (gsize index = 0; index < g_variant_n_children(children); ++index) {
-        GVariant* child = g_variant_get_variant(g_variant_get_child_value(children, index));
-        gint32 id = 0;
-        GVariant* childProperties = nullptr;
-        g_variant_get(child, "(i@a{sv}av)", &id, &childProperties, nullptr);
-        const char* type = nullptr;
-        bool separator = g_variant_lookup(childProperties, "type", "&s", &type) && std::string(type) == "separator";
-        if (!separator && ++seen == position) {
-          g_variant_unref(callBus(bus, name.c_str(), g_variant_get_string(menuPath, nullptr), "com.canonical.dbusmenu",
-                                  "Event", g_variant_new("(isvu)", id, "clicked", g_variant_new_int32(0), 0u)));
-        }
-      }
+  g_autoptr(GVariant) menu = callBus(bus, name.c_str(), item.substr(name.size()).c_str(),
+                                     "org.freedesktop.DBus.Properties", "Get",
+                                     g_variant_new("(ss)", "org.kde.StatusNotifierItem", "Menu"));
+  g_autoptr(GVariant) boxedPath = menu ? g_variant_get_child_value(menu, 0) : nullptr;
+  g_autoptr(GVariant) menuPath = boxedPath ? g_variant_get_variant(boxedPath) : nullptr;
+  const char* path = menuPath ? g_variant_get_string(menuPath, nullptr) : nullptr;
+  const char* properties[] = {"type", nullptr};
+  g_autoptr(GVariant) layout = path ? callBus(bus, name.c_str(), path, "com.canonical.dbusmenu", "GetLayout",
+                                              g_variant_new("(ii^as)", 0, -1, properties))
+                                    : nullptr;
+  g_autoptr(GVariant) root = layout ? g_variant_get_child_value(layout, 1) : nullptr;
+  g_autoptr(GVariant) children = root ? g_variant_get_child_value(root, 2) : nullptr;
+  int seen = 0;
+  for (gsize index = 0; children && index < g_variant_n_children(children); ++index) {
+    g_autoptr(GVariant) boxed = g_variant_get_child_value(children, index);
+    g_autoptr(GVariant) child = g_variant_get_variant(boxed);
+    g_autoptr(GVariant) childProperties = g_variant_get_child_value(child, 1);
+    const char* type = nullptr;
+    if (g_variant_lookup(childProperties, "type", "&s", &type) && std::string(type) == "separator") {
+      continue;
+    }
+    if (++seen == position) {
+      gint32 id = 0;
+      g_variant_get_child(child, 0, "i", &id);
+      g_autoptr(GVariant) reply = callBus(bus, name.c_str(), path, "com.canonical.dbusmenu", "Event",
+                                          g_variant_new("(isvu)", id, "clicked", g_variant_new_int32(0), 0u));
     }
   }
   g_object_unref(bus);

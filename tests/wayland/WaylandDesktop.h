@@ -62,6 +62,8 @@ class WaylandDesktop : public desktoptest::HostDesktop {
   // Each of sway's windows as "pid<TAB>title" lines.
   std::vector<std::string> windows();
   Rectangle trayIcon();
+  // Clicks the item at that place of a tray item's exported menu.
+  void clickExportedItem(const std::string& item, int position);
 
   VirtualPointer pointer_;
   VirtualKeyboard keyboard_;
