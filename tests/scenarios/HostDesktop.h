@@ -52,9 +52,9 @@ class HostDesktop {
   }
   // Clicks the process's tray icon; whether a menu came.
   virtual bool openTrayMenu(int pid, int button) = 0;
-  // Chooses the item at that place (1: the first) of the menu just opened,
-  // which has that many items, as the desktop lets a user.
-  virtual void chooseInMenu(int position, int items) = 0;
+  // Chooses the item at that place (1: the first; separators not counted)
+  // of the menu just opened, as the desktop lets a user.
+  virtual void chooseInMenu(int position) = 0;
 
   // A surface of the test's own below every window, recording the presses
   // it gets; and a normal window of the test's own in that colour over the

@@ -95,7 +95,7 @@ class ProgramOnDesktop : public ::testing::Test {
 
   void chooseFromSystemMenu(const std::string& item) {
     ASSERT_TRUE(host_->openTrayMenu(pid_, 3)) << "expected the system menu after a right click on the tray icon";
-    host_->chooseInMenu(downsTo(item), 5);
+    host_->chooseInMenu(downsTo(item));
   }
 
   std::uint32_t pixelAt(int x, int y) { return host_->pixels(Rectangle{x, y, 1, 1})[0]; }

@@ -128,7 +128,7 @@ TEST_F(ProgramOnDesktop, ALauncherEntryChosenByKeyboardRunsItsProgram) {
   start();
 
   ASSERT_TRUE(host_->openTrayMenu(pid_, 1)) << "expected the launcher menu after a left click on the tray icon";
-  host_->chooseInMenu(1, 1);
+  host_->chooseInMenu(1);
 
   EXPECT_TRUE(waitUntil([] { return access("marked", F_OK) == 0; })) << "expected marker.sh to leave the file marked";
 }

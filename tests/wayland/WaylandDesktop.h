@@ -38,7 +38,7 @@ class WaylandDesktop : public desktoptest::HostDesktop {
   void release(int button) override { pointer_.release(button); }
   void key(const char* keysym) override;
   bool openTrayMenu(int pid, int button) override;
-  void chooseInMenu(int position, int items) override;
+  void chooseInMenu(int position) override;
   void createClickTarget(const Rectangle& area) override;
   bool clickTargetPressed() override;
   void showNormalWindow(std::uint32_t colour) override;
@@ -70,7 +70,6 @@ class WaylandDesktop : public desktoptest::HostDesktop {
   std::vector<Surface> surfaces_;
   Surface clickTarget_{0, -1};
   std::vector<std::string> watchedItems_;
-  Rectangle menu_{0, 0, 0, 0};
   int menuPid_ = 0;
   int menuButton_ = 0;
 };

@@ -25,7 +25,7 @@ bool X11HostDesktop::openTrayMenu(int pid, int button) {
 }
 
 // By keyboard: GTK's menus take it on X11.
-void X11HostDesktop::chooseInMenu(int position, int) {
+void X11HostDesktop::chooseInMenu(int position) {
   for (int press = 0; press < position; ++press) {
     desktop_.key("Down");
   }

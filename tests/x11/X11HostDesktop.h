@@ -24,7 +24,7 @@ class X11HostDesktop : public desktoptest::HostDesktop {
   void release(int button) override { desktop_.release(button); }
   void key(const char* keysym) override { desktop_.key(keysym); }
   bool openTrayMenu(int pid, int button) override;
-  void chooseInMenu(int position, int) override;
+  void chooseInMenu(int position) override;
   void createClickTarget(const Rectangle& area) override { clickTarget_ = desktop_.createClickTarget(area); }
   bool clickTargetPressed() override { return desktop_.wasPressed(clickTarget_); }
   void showNormalWindow(std::uint32_t colour) override;
