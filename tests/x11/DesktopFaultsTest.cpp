@@ -181,7 +181,8 @@ TEST_F(DesktopFaults, TheXServerGoingAwayEndsTheProgramWithOne) {
   writeSettings(R"(<image path="square.png"/>)");
   pid_ = launch("errors.txt");
   ASSERT_TRUE(waitUntil([&] { return picturesShown().size() == 1 && trayIcon() != 0; }));
-  desktop_.reset();  // the test's own connection would end the test with the server
+  desktop_ = nullptr;
+  host_.reset();  // the test's own connection would end the test with the server
 
   stopPart("X_SESSION_XVFB_PID");
 

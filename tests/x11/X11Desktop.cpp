@@ -5,9 +5,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <stdexcept>
-#include <thread>
 
 namespace x11test {
 
@@ -163,15 +161,41 @@ void X11Desktop::moveWindow(Window window, int x, int y) {
   XSync(display_, False);
 }
 
+// Mapped anew, as window managers put a new window above its peers (they
+// refuse to raise a window that is not focused when it asks).
+void X11Desktop::raise(Window window) {
+  XUnmapWindow(display_, window);
+  XSync(display_, False);
+  waitUntil([&] { return !isViewable(window); });
+  XMapWindow(display_, window);
+  XSync(display_, False);
+  waitUntil([&] { return isViewable(window); });
+}
+
+bool X11Desktop::isViewable(Window window) {
+  XWindowAttributes attributes{};
+  return XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable;
+}
+
 // A desktop window, as a file manager shows its icons in: the window
 // manager keeps it below every other window.
 Window X11Desktop::createClickTarget(const Rectangle& area) {
+  return createWindow(area, 0xFFFFFF, "_NET_WM_WINDOW_TYPE_DESKTOP", ButtonPressMask);
+}
+
+Window X11Desktop::createNormalWindow(const Rectangle& area, std::uint32_t colour) {
+  return createWindow(area, colour, "_NET_WM_WINDOW_TYPE_NORMAL", NoEventMask);
+}
+
+// Placed where asked (the window manager honours a user's position), on a
+// 24-bit screen where a pixel value is its 0xRRGGBB.
+Window X11Desktop::createWindow(const Rectangle& area, std::uint32_t colour, const char* type, long events) {
   Window window = XCreateSimpleWindow(display_, DefaultRootWindow(display_), area.x, area.y,
                                       static_cast<unsigned>(area.width), static_cast<unsigned>(area.height), 0, 0,
-                                      WhitePixel(display_, DefaultScreen(display_)));
-  Atom desktopType = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
+                                      colour);
+  Atom windowType = XInternAtom(display_, type, False);
   XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
-                  PropModeReplace, reinterpret_cast<unsigned char*>(&desktopType), 1);
+                  PropModeReplace, reinterpret_cast<unsigned char*>(&windowType), 1);
   XSizeHints hints{};
   hints.flags = USPosition | USSize;
   hints.x = area.x;
@@ -179,13 +203,10 @@ Window X11Desktop::createClickTarget(const Rectangle& area) {
   hints.width = area.width;
   hints.height = area.height;
   XSetWMNormalHints(display_, window, &hints);
-  XSelectInput(display_, window, ButtonPressMask);
+  XSelectInput(display_, window, events);
   XMapWindow(display_, window);
   XSync(display_, False);
-  waitUntil([&] {
-    XWindowAttributes attributes{};
-    return XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable;
-  });
+  waitUntil([&] { return isViewable(window); });
   return window;
 }
 
@@ -263,17 +284,6 @@ void X11Desktop::key(const char* keysym) {
   XTestFakeKeyEvent(display_, code, True, CurrentTime);
   XTestFakeKeyEvent(display_, code, False, CurrentTime);
   XSync(display_, False);
-}
-
-bool waitUntil(const std::function<bool()>& condition, double seconds) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > end) {
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
 }
 
 }  // namespace x11test

@@ -6,18 +6,15 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "scenarios/HostDesktop.h"
+
 namespace x11test {
 
-struct Rectangle {
-  int x;
-  int y;
-  int width;
-  int height;
-};
+using desktoptest::Rectangle;
+using desktoptest::waitUntil;
 
 class X11Desktop {
  public:
@@ -40,13 +37,17 @@ class X11Desktop {
   // The screen's pixels as 0xFFRRGGBB, top row first.
   std::vector<std::uint32_t> pixels(const Rectangle& area);
 
-  // Another client moves a window, as `xdotool windowmove` does.
+  // Another client moves a window, as `xdotool windowmove` does; the test
+  // raises one of its own.
   void moveWindow(Window window, int x, int y);
+  void raise(Window window);
 
   // A window of the test's own that the window manager keeps below all
   // others, and that records the button presses it gets.
   Window createClickTarget(const Rectangle& area);
   bool wasPressed(Window window);
+  // A normal window of the test's own in that colour (0xRRGGBB).
+  Window createNormalWindow(const Rectangle& area, std::uint32_t colour);
 
   // From now on, when each of these windows is unmapped or destroyed is
   // recorded; `gone` gives them in the order the server did it.
@@ -72,9 +73,8 @@ class X11Desktop {
   std::vector<Window> allWindows();
   int pidOf(Window window);
   std::string titleOf(Window window);
+  bool isViewable(Window window);
+  Window createWindow(const Rectangle& area, std::uint32_t colour, const char* type, long events);
 };
-
-// Asks `condition` until it holds or `seconds` have passed; whether it held.
-bool waitUntil(const std::function<bool()>& condition, double seconds = 10);
 
 }  // namespace x11test
