@@ -108,7 +108,10 @@ void LayerPictures::change(const WindowView& view, WindowChange change) {
       break;
     case WindowChange::hidden:
       forgetMap(surface.window);
-      gtk_widget_hide(surface.widget);
+      if (gtk_widget_get_visible(surface.widget)) {
+        gtk_widget_hide(surface.widget);
+        settle();
+      }
       break;
     case WindowChange::moved:
       place(surface);
@@ -163,6 +166,7 @@ LayerPictures::Surface& LayerPictures::surfaceFor(const WindowView& view) {
   gtk_widget_set_app_paintable(surface->widget, TRUE);
   gtk_widget_add_events(surface->widget, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);
   g_signal_connect(surface->widget, "draw", G_CALLBACK(onDraw), surface);
+  g_signal_connect(surface->widget, "realize", G_CALLBACK(onRealize), surface);
   g_signal_connect(surface->widget, "button-press-event", G_CALLBACK(onButton), surface);
   g_signal_connect(surface->widget, "button-release-event", G_CALLBACK(onButton), surface);
   g_signal_connect(surface->widget, "motion-notify-event", G_CALLBACK(onMotion), surface);
@@ -180,7 +184,11 @@ void LayerPictures::destroy(HWND window) {
   std::unique_ptr<Surface> surface = std::move(found->second);
   surfaces_.erase(found);
   g_signal_handlers_disconnect_by_data(surface->widget, surface.get());
+  bool mapped = gtk_widget_get_visible(surface->widget);
   gtk_widget_destroy(surface->widget);
+  if (mapped) {
+    settle();
+  }
 }
 
 // A move is margins on the output holding the top-left corner: the
@@ -268,6 +276,7 @@ gboolean LayerPictures::onMotion(GtkWidget*, GdkEventMotion* event, gpointer dat
 void LayerPictures::mapWhenIdle(Surface& surface) {
   forgetMap(surface.window);
   waitingToMap_.push_back(surface.window);
+  waitingSorted_ = false;
   if (!mapSource_) {
     mapSource_ = g_idle_add_full(G_PRIORITY_HIGH_IDLE, mapWaiting, this, nullptr);
   }
@@ -289,21 +298,48 @@ std::size_t LayerPictures::depthOf(const Surface& surface) const {
 
 // Sway puts a surface mapped later below those mapped before it in its
 // layer, as wlroots' reference stacking does: the top one is mapped first.
+// One a turn of the loop, each waited for (see settle).
 gboolean LayerPictures::mapWaiting(gpointer self) {
   LayerPictures& pictures = *static_cast<LayerPictures*>(self);
-  pictures.mapSource_ = 0;
-  std::vector<std::pair<std::size_t, Surface*>> byDepth;
-  for (HWND window : pictures.waitingToMap_) {
-    Surface& surface = *pictures.surfaces_.at(window);
-    byDepth.emplace_back(pictures.depthOf(surface), &surface);
+  if (pictures.waitingToMap_.empty()) {
+    pictures.mapSource_ = 0;
+    return G_SOURCE_REMOVE;
   }
-  pictures.waitingToMap_.clear();
+  if (!pictures.waitingSorted_) {
+    pictures.sortWaitingTopFirst();
+  }
+  Surface& surface = *pictures.surfaces_.at(pictures.waitingToMap_.front());
+  pictures.waitingToMap_.erase(pictures.waitingToMap_.begin());
+  gtk_widget_show(surface.widget);
+  settle();
+  return G_SOURCE_CONTINUE;
+}
+
+// Sway configures every surface of a layer again whenever one comes, goes
+// or shows its first picture, and cuts off a program that has not read
+// those answers before its buffer for them fills: a hundred pictures shown
+// or taken away in one go did it. Each change is waited for, its answers
+// read, before the next.
+void LayerPictures::settle() { gdk_display_sync(gdk_display_get_default()); }
+
+// A surface's painting is committed after the paint; the answers to it are
+// read before the next surface paints.
+void LayerPictures::onRealize(GtkWidget* widget, gpointer) {
+  GdkFrameClock* clock = gdk_window_get_frame_clock(gtk_widget_get_window(widget));
+  g_signal_connect(clock, "after-paint", G_CALLBACK(+[](GdkFrameClock*, gpointer) { settle(); }), nullptr);
+}
+
+void LayerPictures::sortWaitingTopFirst() {
+  std::vector<std::pair<std::size_t, HWND>> byDepth;
+  for (HWND window : waitingToMap_) {
+    byDepth.emplace_back(depthOf(*surfaces_.at(window)), window);
+  }
   std::stable_sort(byDepth.begin(), byDepth.end(),
                    [](const auto& one, const auto& other) { return one.first < other.first; });
-  for (const auto& entry : byDepth) {
-    gtk_widget_show(entry.second->widget);
+  for (std::size_t index = 0; index < byDepth.size(); ++index) {
+    waitingToMap_[index] = byDepth[index].second;
   }
-  return G_SOURCE_REMOVE;
+  waitingSorted_ = true;
 }
 
 // An output that comes or goes can change which one holds each picture.

@@ -56,8 +56,11 @@ class LayerPictures {
   void mapWhenIdle(Surface& surface);
   void forgetMap(HWND window);
   std::size_t depthOf(const Surface& surface) const;
+  void sortWaitingTopFirst();
+  static void settle();
   POINT pointerAt(Surface& surface, gdouble x, gdouble y, bool held);
 
+  static void onRealize(GtkWidget* widget, gpointer surface);
   static gboolean onDraw(GtkWidget* widget, cairo_t* cairo, gpointer surface);
   static gboolean onButton(GtkWidget* widget, GdkEventButton* event, gpointer surface);
   static gboolean onMotion(GtkWidget* widget, GdkEventMotion* event, gpointer surface);
@@ -69,6 +72,7 @@ class LayerPictures {
   std::map<HWND, std::unique_ptr<Surface>> surfaces_;
   // Shown since the program last waited, mapped together once it waits.
   std::vector<HWND> waitingToMap_;
+  bool waitingSorted_ = true;
   guint mapSource_ = 0;
   PointerPath pointer_;
 };
