@@ -1,5 +1,5 @@
 // The Linux program: a few options of its own, then the same WinMain as on
-// Windows, on the user's X11 display.
+// Windows, on the user's X11 or Wayland display.
 #include <windows.h>
 
 #include <platform/entry.h>
@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.version) {
-    std::printf("Tessaline %s\n", TESSALINE_VERSION);
+    std::printf("Tessaline %s\nhost: %s\n", TESSALINE_VERSION, platform::gtk::hostName().c_str());
     return 0;
   }
   if (options.configHome) {
@@ -142,7 +142,8 @@ int main(int argc, char** argv) {
   int gtkArgc = 1;
   char** gtkArgv = argv;
   if (!platform::gtk::installHost(gtkArgc, gtkArgv, why)) {
-    std::fprintf(stderr, "%s: %s; Tessaline needs an X11 desktop (XWayland on Wayland)\n", name, why.c_str());
+    std::fprintf(stderr, "%s: %s; Tessaline needs an X11 desktop, or a Wayland one with the layer shell\n", name,
+                 why.c_str());
     return 1;
   }
   platform::gtk::onSignal(SIGTERM, end);

@@ -1,4 +1,5 @@
-// The Linux program's host on a real X11 display (GTK 3).
+// The Linux program's host on a real display (GTK 3): an X11 display, or a
+// Wayland compositor with the layer shell.
 #pragma once
 
 #include <functional>
@@ -7,10 +8,15 @@
 namespace platform {
 namespace gtk {
 
-// Opens the display and makes the GTK host the desktop's host. False, with
-// the reason in `why`, when there is no X11 display to open (GTK's own
-// command-line options are taken out of argc and argv).
+// Chooses the display (a Wayland compositor with the layer shell, else
+// X11; TESSALINE_BACKEND=x11|wayland forces one), opens it and makes its
+// host the desktop's host. False, with the reason in `why`, when there is
+// none to open (GTK's own command-line options are taken out of argc and
+// argv).
 bool installHost(int& argc, char**& argv, std::string& why);
+
+// The host installHost would choose here: "wayland", "x11" or "none".
+std::string hostName();
 
 // Runs `action` where the program waits for input, after the signal
 // (SIGTERM, SIGINT, SIGHUP...) has come; the signal no longer ends the

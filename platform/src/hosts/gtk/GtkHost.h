@@ -1,6 +1,8 @@
-// The host on a real X11 display, through GTK 3: pictures as native
-// windows, the tray icon in the panel, native menus and message boxes, the
-// desktop's own handlers for the shell's "open", and the user's mouse.
+// What a host on a real display through GTK 3 does the same on X11 and on
+// Wayland: the program's wait for input, native menus and message boxes,
+// the desktop's own handlers for the shell's "open", the ending signals,
+// and the tray icon's menu offered for the panel to draw. Each display's
+// host adds how pictures, the tray and window names are shown there.
 //
 // GLib's main loop runs only while the program waits for input; what GTK's
 // handlers collect is delivered afterwards, outside GTK's dispatch, so the
@@ -10,12 +12,12 @@
 
 #include "hosts/gtk/InputQueue.h"
 #include "hosts/gtk/MessageBoxes.h"
-#include "hosts/gtk/PictureWindows.h"
 #include "hosts/gtk/PopupMenu.h"
-#include "hosts/gtk/TrayIcons.h"
-#include "hosts/gtk/WindowNames.h"
+#include "hosts/gtk/TrayMenuRequests.h"
 
 #include <platform/gtk.h>
+
+#include <memory>
 
 namespace platform {
 namespace gtk {
@@ -33,17 +35,23 @@ class GtkHost : public Host {
   void messageBoxClosed(int button) override;
   void popupMenuOpened(const PopupMenuView& menu) override;
   void popupMenuClosed(UINT command) override;
-  void trayIconsChanged(const std::vector<TrayIconView>& icons) override;
   DWORD openWithShell(const ShellRequest& request) override;
-  void windowChanged(const WindowView& view, WindowChange change) override;
-  void windowCreated(HWND window, const std::string& className, const std::string& title) override;
-  bool otherProgramHasWindow(const std::string& className, const std::string& title) override;
-  void captureChanged(HWND window) override;
   POINT cursorPosition() override { return pointer_; }
-  void moveCursor(POINT point) override;
-  SIZE screenSize() override;
   void debugOutput(const std::string& text) override;
   void consoleOutput(const std::string& text, bool standardError) override;
+
+ protected:
+  // Where the display shows a menu the program opens at a screen point.
+  virtual void popUpMenu(const PopupMenuView& menu) = 0;
+  // Null when what comes next has no button event behind it.
+  void rememberTrigger(const GdkEvent* event);
+
+  InputQueue input_;
+  PopupMenu menu_;
+  MessageBoxes boxes_;
+  TrayMenuRequests trayMenus_;
+  POINT pointer_ = {0, 0};
+  GdkEvent* trigger_ = nullptr;
 
  private:
   struct Signal {
@@ -51,22 +59,14 @@ class GtkHost : public Host {
     std::function<void()> action;
   };
   static gboolean onUnixSignal(gpointer signal);
-  void rememberTrigger(const GdkEvent* event);
   void deliver(QueuedInput item, InputSink& sink);
 
-  InputQueue input_;
-  PictureWindows pictures_;
-  TrayIcons tray_;
-  PopupMenu menu_;
-  MessageBoxes boxes_;
-  WindowNames names_;
-  POINT pointer_ = {0, 0};
-  GdkEvent* trigger_ = nullptr;
-  bool grabbing_ = false;
-  HWND captured_ = NULL;
   std::vector<std::unique_ptr<Signal>> signals_;
   std::vector<guint> signalSources_;
 };
+
+// The host installed by installHost, or null.
+GtkHost* installedHost();
 
 }  // namespace gtk
 }  // namespace platform

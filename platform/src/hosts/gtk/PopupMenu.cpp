@@ -34,14 +34,14 @@ GtkWidget* buildMenu(const std::vector<MenuItemView>& items, GCallback activate,
   return menu;
 }
 
-// A button press at the point, at the X server's current time, with no
+// A button press at the point, at the display's current time, with no
 // button held: what a menu opened by something other than a click (a
 // panel's request over D-Bus) grabs the pointer with. GTK would take the
 // same pointer and time without it, but warns on every such menu.
-GdkEvent* pressAt(POINT point) {
+GdkEvent* pressAt(GdkWindow* window, GdkRectangle point) {
   GdkDisplay* display = gdk_display_get_default();
   GdkEvent* event = gdk_event_new(GDK_BUTTON_PRESS);
-  event->button.window = GDK_WINDOW(g_object_ref(gdk_get_default_root_window()));
+  event->button.window = GDK_WINDOW(g_object_ref(window));
   event->button.send_event = TRUE;
   event->button.time = GDK_CURRENT_TIME;
   event->button.x = event->button.x_root = point.x;
@@ -62,11 +62,12 @@ PopupMenu::~PopupMenu() { close(); }
 // A menu that cannot grab the pointer is not shown; nobody could then end
 // it, so when it still cannot after a while it is dismissed instead of
 // leaving the program waiting.
-void PopupMenu::open(const PopupMenuView& view, const GdkEvent* trigger) {
+void PopupMenu::open(const PopupMenuView& view, const GdkEvent* trigger, GdkWindow* parent, GdkRectangle at) {
   close();
   chosen_ = 0;
   ended_ = false;
-  point_ = view.point;
+  parent_ = GDK_WINDOW(g_object_ref(parent));
+  at_ = at;
   menu_ = buildMenu(view.items, G_CALLBACK(onActivate), this);
   g_signal_connect(menu_, "selection-done", G_CALLBACK(onSelectionDone), this);
   if (!popUp(trigger)) {
@@ -78,10 +79,8 @@ void PopupMenu::open(const PopupMenuView& view, const GdkEvent* trigger) {
 // A menu opened by something other than a click (a panel's request over
 // D-Bus) grabs with a press made up for it.
 bool PopupMenu::popUp(const GdkEvent* trigger) {
-  GdkEvent* press = trigger ? nullptr : pressAt(point_);
-  GdkWindow* root = gdk_get_default_root_window();
-  GdkRectangle point{static_cast<int>(point_.x), static_cast<int>(point_.y), 1, 1};
-  gtk_menu_popup_at_rect(GTK_MENU(menu_), root, &point, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST,
+  GdkEvent* press = trigger ? nullptr : pressAt(parent_, at_);
+  gtk_menu_popup_at_rect(GTK_MENU(menu_), parent_, &at_, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST,
                          trigger ? trigger : press);
   if (press) {
     gdk_event_free(press);
@@ -119,6 +118,10 @@ void PopupMenu::close() {
     menu_ = nullptr;
     g_signal_handlers_disconnect_by_data(menu, this);
     gtk_widget_destroy(menu);
+  }
+  if (parent_) {
+    g_object_unref(parent_);
+    parent_ = nullptr;
   }
 }
 

@@ -18,8 +18,9 @@ class PopupMenu {
   PopupMenu& operator=(const PopupMenu&) = delete;
 
   // `trigger` is the button event that led to the menu (GTK grabs the
-  // pointer for it); null when there was none.
-  void open(const PopupMenuView& view, const GdkEvent* trigger);
+  // pointer for it); null when there was none. The menu opens at `at`, in
+  // `parent`'s own coordinates.
+  void open(const PopupMenuView& view, const GdkEvent* trigger, GdkWindow* parent, GdkRectangle at);
   void close();
 
  private:
@@ -31,7 +32,8 @@ class PopupMenu {
 
   InputQueue& input_;
   GtkWidget* menu_ = nullptr;
-  POINT point_ = {0, 0};
+  GdkWindow* parent_ = nullptr;  // a reference of ours while the menu is open
+  GdkRectangle at_ = {0, 0, 1, 1};
   UINT chosen_ = 0;
   bool ended_ = false;
   // While another client holds the pointer (a panel that has not yet let

@@ -8,7 +8,7 @@ namespace platform {
 namespace gtk {
 
 bool showStartFailure(const std::string& text) {
-  gdk_set_allowed_backends("x11");
+  gdk_set_allowed_backends("wayland,x11");
   if (!gtk_init_check(nullptr, nullptr)) {
     return false;
   }

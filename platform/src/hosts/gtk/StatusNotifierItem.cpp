@@ -13,6 +13,8 @@ namespace {
 
 const char kInterface[] = "org.kde.StatusNotifierItem";
 const char kObjectPath[] = "/StatusNotifierItem";
+// Each item's menu has a path of its own: the items share one connection.
+const char kMenuPathStart[] = "/MenuBar/";
 const char kWatcherName[] = "org.kde.StatusNotifierWatcher";
 
 const char kIntrospection[] = R"xml(<node>
@@ -151,17 +153,29 @@ bool StatusNotifierItem::watcherPresent() {
 }
 
 // The name is the one watchers expect of an item: the process and a number.
-StatusNotifierItem::StatusNotifierItem(InputQueue& input, std::function<void()> forgetTrigger, int number)
+// The item is on the process's shared connection, where libdbusmenu offers
+// its menu: a panel finds the menu under the item's own name. The program
+// does not end when that connection closes.
+StatusNotifierItem::StatusNotifierItem(InputQueue& input, TrayMenuRequests& menus, Locate locate,
+                                       std::function<void()> forgetTrigger, int number)
     : input_(input),
+      menus_(menus),
+      locate_(std::move(locate)),
       forgetTrigger_(std::move(forgetTrigger)),
-      busName_(std::string(kInterface) + "-" + std::to_string(getpid()) + "-" + std::to_string(number)) {
-  bus_ = connectToSessionBus();
+      busName_(std::string(kInterface) + "-" + std::to_string(getpid()) + "-" + std::to_string(number)),
+      menuPath_(kMenuPathStart + std::to_string(number)) {
+  GError* error = nullptr;
+  bus_ = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
   if (!bus_) {
+    sayError("no session bus", error);
     return;
   }
+  g_dbus_connection_set_exit_on_close(bus_, FALSE);
+  menu_.reset(new ExportedMenu(
+      menuPath_.c_str(), [this](UINT command) { menus_.choose(this, menuRequest(), command); },
+      [this] { menus_.learnWhenIdle(this, menuRequest()); }));
   static const GDBusInterfaceVTable vtable = {onMethodCall, onGetProperty, nullptr, {}};
   GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
-  GError* error = nullptr;
   objectId_ = g_dbus_connection_register_object(bus_, kObjectPath, node->interfaces[0], &vtable, this, nullptr, &error);
   g_dbus_node_info_unref(node);
   if (objectId_ == 0) {
@@ -173,6 +187,8 @@ StatusNotifierItem::StatusNotifierItem(InputQueue& input, std::function<void()> 
 }
 
 StatusNotifierItem::~StatusNotifierItem() {
+  menus_.forget(this);
+  menu_.reset();
   if (watcherWatchId_) {
     g_bus_unwatch_name(watcherWatchId_);
   }
@@ -183,7 +199,8 @@ StatusNotifierItem::~StatusNotifierItem() {
     g_dbus_connection_unregister_object(bus_, objectId_);
   }
   if (bus_) {
-    disconnect(bus_);
+    g_dbus_connection_flush_sync(bus_, nullptr, nullptr);
+    g_object_unref(bus_);
   }
 }
 
@@ -191,6 +208,10 @@ void StatusNotifierItem::show(const TrayIconView& view) {
   bool newIcon = view.width != view_.width || view.height != view_.height || view.pixels != view_.pixels;
   bool newTip = view.tip != view_.tip;
   view_ = view;
+  if (!shown_ && menu_) {
+    menus_.learnWhenIdle(this, menuRequest());
+  }
+  shown_ = true;
   if (newIcon) {
     emit("NewIcon");
   }
@@ -232,7 +253,9 @@ void StatusNotifierItem::onMethodCall(GDBusConnection*, const gchar*, const gcha
       gint x = 0;
       gint y = 0;
       g_variant_get(parameters, "(ii)", &x, &y);
-      item.click(request.down, request.up, x, y);
+      UINT down = request.down;
+      UINT up = request.up;
+      item.locate_(POINT{x, y}, [&item, down, up](POINT point) { item.click(down, up, point); });
     }
   }
   // Scroll: the program has no use for the wheel on its icon.
@@ -242,11 +265,24 @@ void StatusNotifierItem::onMethodCall(GDBusConnection*, const gchar*, const gcha
 // As a click on an embedded icon: the point first, since the program opens
 // its menus where the pointer is when the button goes down. No button event
 // of ours led to it, so a menu it opens has none to grab the pointer with.
-void StatusNotifierItem::click(UINT down, UINT up, gint x, gint y) {
+void StatusNotifierItem::click(UINT down, UINT up, POINT point) {
   forgetTrigger_();
-  input_.push(input::MoveCursor{POINT{x, y}});
+  input_.push(input::MoveCursor{point});
   input_.push(input::TrayIconMouse{view_.window, view_.id, down});
   input_.push(input::TrayIconMouse{view_.window, view_.id, up});
+}
+
+// The click that opens the icon's menu, wherever the pointer is: the menu
+// it opens is answered, never shown.
+void StatusNotifierItem::clickRight() {
+  forgetTrigger_();
+  input_.push(input::TrayIconMouse{view_.window, view_.id, WM_RBUTTONDOWN});
+  input_.push(input::TrayIconMouse{view_.window, view_.id, WM_RBUTTONUP});
+}
+
+TrayMenuRequests::Request StatusNotifierItem::menuRequest() {
+  return TrayMenuRequests::Request{[this] { clickRight(); },
+                                   [this](const std::vector<MenuItemView>& items) { menu_->show(items); }};
 }
 
 GVariant* StatusNotifierItem::onGetProperty(GDBusConnection*, const gchar*, const gchar*, const gchar*,
@@ -258,8 +294,9 @@ GVariant* StatusNotifierItem::onGetProperty(GDBusConnection*, const gchar*, cons
   return value;
 }
 
-// The program opens its own menus on the clicks: no menu is exported, and
-// the item is not only a menu (a left click does something of its own).
+// The program opens its own menus on the clicks, and the right button's is
+// also offered for the panel to draw; the item is not only a menu (a left
+// click does something of its own).
 // Its picture is its pixels, with no name in an icon theme, no overlay and
 // no attention state; it stands for no window. Hosts that ask for each
 // property on its own get an answer for every one.
@@ -300,7 +337,7 @@ GVariant* StatusNotifierItem::property(const char* name) const {
     return g_variant_new_boolean(FALSE);
   }
   if (std::strcmp(name, "Menu") == 0) {
-    return g_variant_new_object_path("/NO_DBUSMENU");
+    return g_variant_new_object_path(menu_ ? menuPath_.c_str() : "/NO_DBUSMENU");
   }
   return nullptr;
 }

@@ -1,16 +1,20 @@
 // A tray icon as a StatusNotifierItem on the session bus, for panels that
 // show their items over D-Bus instead of embedding XEmbed icons. The panel
-// asks the item to act at a screen point (Activate, ContextMenu...); each
-// request becomes a click of that button there, and the program opens its
-// own menus, so the item exports none.
+// asks the item to act at a point (Activate, ContextMenu...); each request
+// becomes a click of that button, and the program opens its own menu. The
+// menu the right button opens is also offered for the panel to draw
+// (dbusmenu), for panels that draw an item's menu themselves.
 #pragma once
 
+#include "hosts/gtk/ExportedMenu.h"
 #include "hosts/gtk/InputQueue.h"
+#include "hosts/gtk/TrayMenuRequests.h"
 
 #include <gio/gio.h>
 #include <gtk/gtk.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace platform {
@@ -28,9 +32,15 @@ class StatusNotifierItem {
   static GDBusConnection* openSessionBus();
   static void closeSessionBus(GDBusConnection* bus);
 
+  // Where a panel's request happens on the screen: `then` is called with
+  // the point, now or once the display has told it. The panel's own
+  // point is a screen point on X11, the icon's own on some panels.
+  using Locate = std::function<void(POINT requested, std::function<void(POINT)> then)>;
+
   // `number` tells the process's items apart on the bus. `forgetTrigger`
   // is called before a request's click: no button event of ours led to it.
-  StatusNotifierItem(InputQueue& input, std::function<void()> forgetTrigger, int number);
+  StatusNotifierItem(InputQueue& input, TrayMenuRequests& menus, Locate locate, std::function<void()> forgetTrigger,
+                     int number);
   ~StatusNotifierItem();
   StatusNotifierItem(const StatusNotifierItem&) = delete;
   StatusNotifierItem& operator=(const StatusNotifierItem&) = delete;
@@ -45,15 +55,22 @@ class StatusNotifierItem {
                                  GError** error, gpointer self);
   static void onNameAcquired(GDBusConnection*, const gchar*, gpointer self);
   static void onWatcherAppeared(GDBusConnection* bus, const gchar*, const gchar*, gpointer self);
-  void click(UINT down, UINT up, gint x, gint y);
+  void click(UINT down, UINT up, POINT point);
+  void clickRight();
+  TrayMenuRequests::Request menuRequest();
   void emit(const char* signal);
   GVariant* property(const char* name) const;
 
   InputQueue& input_;
+  TrayMenuRequests& menus_;
+  Locate locate_;
   std::function<void()> forgetTrigger_;
   std::string busName_;
+  std::string menuPath_;
   TrayIconView view_{};
   GDBusConnection* bus_ = nullptr;
+  std::unique_ptr<ExportedMenu> menu_;
+  bool shown_ = false;
   guint objectId_ = 0;
   guint ownerId_ = 0;
   guint watcherWatchId_ = 0;

@@ -126,7 +126,12 @@ void TrayIcons::showStatusIcon(Icon& icon) {
 // not grab the pointer with an earlier click's, whose time is past.
 void TrayIcons::showItem(Icon& icon) {
   if (!icon.item) {
-    icon.item.reset(new StatusNotifierItem(input_, [this] { rememberTrigger_(nullptr); }, ++itemsMade_));
+    // A panel on X11 asks at a point of the screen.
+    StatusNotifierItem::Locate atRequestedPoint = [](POINT requested, std::function<void(POINT)> then) {
+      then(requested);
+    };
+    icon.item.reset(new StatusNotifierItem(input_, menus_, atRequestedPoint, [this] { rememberTrigger_(nullptr); },
+                                           ++itemsMade_));
   }
   icon.item->show(icon.view);
 }

@@ -24,8 +24,8 @@ class TrayIcons {
  public:
   // `rememberTrigger` keeps the button event that a menu opened by it will
   // pop up with; null when no button event led to the click.
-  TrayIcons(InputQueue& input, std::function<void(const GdkEvent*)> rememberTrigger)
-      : input_(input), rememberTrigger_(std::move(rememberTrigger)) {}
+  TrayIcons(InputQueue& input, TrayMenuRequests& menus, std::function<void(const GdkEvent*)> rememberTrigger)
+      : input_(input), menus_(menus), rememberTrigger_(std::move(rememberTrigger)) {}
   ~TrayIcons();
   TrayIcons(const TrayIcons&) = delete;
   TrayIcons& operator=(const TrayIcons&) = delete;
@@ -54,6 +54,7 @@ class TrayIcons {
   void remove(Icon& icon);
 
   InputQueue& input_;
+  TrayMenuRequests& menus_;
   std::function<void(const GdkEvent*)> rememberTrigger_;
   std::vector<Icon> icons_;
   guint embeddedCheck_ = 0;

@@ -1,0 +1,269 @@
+#include "hosts/wayland/LayerPictures.h"
+
+#include "hosts/gtk/LayeredPainting.h"
+
+#include <gtk-layer-shell/gtk-layer-shell.h>
+
+#include <algorithm>
+#include <climits>
+
+namespace platform {
+namespace wayland {
+
+namespace {
+
+const char kNamespace[] = "tessaline";
+
+int widthOf(const RECT& rect) { return rect.right - rect.left; }
+int heightOf(const RECT& rect) { return rect.bottom - rect.top; }
+
+bool contains(const GdkRectangle& area, LONG x, LONG y) {
+  return x >= area.x && y >= area.y && x < area.x + area.width && y < area.y + area.height;
+}
+
+// The output holding the point; off every output, the nearest one, so that
+// a picture dragged past the edge stays on the output it left.
+GdkMonitor* monitorAt(LONG x, LONG y) {
+  GdkDisplay* display = gdk_display_get_default();
+  GdkMonitor* nearest = nullptr;
+  long nearestDistance = LONG_MAX;
+  for (int index = 0; index < gdk_display_get_n_monitors(display); ++index) {
+    GdkMonitor* monitor = gdk_display_get_monitor(display, index);
+    GdkRectangle area;
+    gdk_monitor_get_geometry(monitor, &area);
+    if (contains(area, x, y)) {
+      return monitor;
+    }
+    long dx = std::max<long>({area.x - x, 0L, x - (area.x + area.width - 1)});
+    long dy = std::max<long>({area.y - y, 0L, y - (area.y + area.height - 1)});
+    if (dx + dy < nearestDistance) {
+      nearestDistance = dx + dy;
+      nearest = monitor;
+    }
+  }
+  return nearest;
+}
+
+}  // namespace
+
+LayerPictures::LayerPictures(gtk::InputQueue& input, std::function<void(const GdkEvent*)> rememberTrigger)
+    : input_(input), rememberTrigger_(std::move(rememberTrigger)) {
+  GdkDisplay* display = gdk_display_get_default();
+  g_signal_connect(display, "monitor-added", G_CALLBACK(onMonitorsChanged), this);
+  g_signal_connect(display, "monitor-removed", G_CALLBACK(onMonitorsChanged), this);
+}
+
+LayerPictures::~LayerPictures() {
+  g_signal_handlers_disconnect_by_data(gdk_display_get_default(), this);
+  while (!surfaces_.empty()) {
+    destroy(surfaces_.begin()->first);
+  }
+}
+
+GdkRectangle LayerPictures::screen() {
+  GdkDisplay* display = gdk_display_get_default();
+  GdkRectangle box{0, 0, 0, 0};
+  for (int index = 0; index < gdk_display_get_n_monitors(display); ++index) {
+    GdkRectangle area;
+    gdk_monitor_get_geometry(gdk_display_get_monitor(display, index), &area);
+    if (index == 0) {
+      box = area;
+    } else {
+      gdk_rectangle_union(&box, &area, &box);
+    }
+  }
+  return box;
+}
+
+GdkWindow* LayerPictures::nativeWindow(HWND window) const {
+  auto found = surfaces_.find(window);
+  return found == surfaces_.end() ? nullptr : gtk_widget_get_window(found->second->widget);
+}
+
+// Only layered windows have anything to show; the program's other windows
+// (its hidden owner window) stay without a surface. Within a layer the
+// compositor stacks surfaces by when they were mapped, and a remap to
+// raise one would flicker: the desktop's order within a band is left to
+// the compositor, the band is the layer.
+void LayerPictures::change(const WindowView& view, WindowChange change) {
+  if (change == WindowChange::destroyed) {
+    destroy(view.window);
+    return;
+  }
+  if (!view.layered || (!view.visible && surfaces_.find(view.window) == surfaces_.end())) {
+    return;
+  }
+  Surface& surface = surfaceFor(view);
+  surface.rect = view.rect;
+  switch (change) {
+    case WindowChange::shown:
+      place(surface);
+      gtk_widget_show(surface.widget);
+      break;
+    case WindowChange::hidden:
+      gtk_widget_hide(surface.widget);
+      break;
+    case WindowChange::moved:
+      place(surface);
+      break;
+    case WindowChange::zOrder:
+      if (surface.topmost != view.topmost) {
+        surface.topmost = view.topmost;
+        gtk_layer_set_layer(GTK_WINDOW(surface.widget),
+                            view.topmost ? GTK_LAYER_SHELL_LAYER_TOP : GTK_LAYER_SHELL_LAYER_BOTTOM);
+      }
+      break;
+    case WindowChange::layeredContent:
+      surface.hasContent = view.content != nullptr;
+      if (view.content) {
+        surface.content = *view.content;
+      }
+      shape(surface);
+      gtk_widget_queue_draw(surface.widget);
+      break;
+    case WindowChange::destroyed:
+      break;
+  }
+}
+
+LayerPictures::Surface& LayerPictures::surfaceFor(const WindowView& view) {
+  auto found = surfaces_.find(view.window);
+  if (found != surfaces_.end()) {
+    return *found->second;
+  }
+  std::unique_ptr<Surface> owned(new Surface);
+  Surface* surface = owned.get();
+  surface->owner = this;
+  surface->widget = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  surface->window = view.window;
+  surface->rect = view.rect;
+  surface->topmost = view.topmost;
+  surface->hasContent = view.content != nullptr;
+  surface->content = view.content ? *view.content : LayeredContentView{};
+  GtkWindow* window = GTK_WINDOW(surface->widget);
+  gtk_layer_init_for_window(window);
+  gtk_layer_set_namespace(window, kNamespace);
+  gtk_layer_set_layer(window, view.topmost ? GTK_LAYER_SHELL_LAYER_TOP : GTK_LAYER_SHELL_LAYER_BOTTOM);
+  gtk_layer_set_anchor(window, GTK_LAYER_SHELL_EDGE_LEFT, TRUE);
+  gtk_layer_set_anchor(window, GTK_LAYER_SHELL_EDGE_TOP, TRUE);
+  // Otherwise a panel's reserved room would shift the picture.
+  gtk_layer_set_exclusive_zone(window, -1);
+  gtk_layer_set_keyboard_mode(window, GTK_LAYER_SHELL_KEYBOARD_MODE_NONE);
+  GdkScreen* screen = gtk_widget_get_screen(surface->widget);
+  if (GdkVisual* visual = gdk_screen_get_rgba_visual(screen)) {
+    gtk_widget_set_visual(surface->widget, visual);
+  }
+  gtk_widget_set_app_paintable(surface->widget, TRUE);
+  gtk_widget_add_events(surface->widget, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);
+  g_signal_connect(surface->widget, "draw", G_CALLBACK(onDraw), surface);
+  g_signal_connect(surface->widget, "button-press-event", G_CALLBACK(onButton), surface);
+  g_signal_connect(surface->widget, "button-release-event", G_CALLBACK(onButton), surface);
+  g_signal_connect(surface->widget, "motion-notify-event", G_CALLBACK(onMotion), surface);
+  surfaces_[view.window] = std::move(owned);
+  shape(*surface);
+  return *surface;
+}
+
+void LayerPictures::destroy(HWND window) {
+  auto found = surfaces_.find(window);
+  if (found == surfaces_.end()) {
+    return;
+  }
+  std::unique_ptr<Surface> surface = std::move(found->second);
+  surfaces_.erase(found);
+  g_signal_handlers_disconnect_by_data(surface->widget, surface.get());
+  gtk_widget_destroy(surface->widget);
+}
+
+// A move is margins on the output holding the top-left corner: the
+// compositor shows it in its next frame, and nothing is painted again.
+void LayerPictures::place(Surface& surface) {
+  GtkWindow* window = GTK_WINDOW(surface.widget);
+  int width = std::max(1, widthOf(surface.rect));
+  int height = std::max(1, heightOf(surface.rect));
+  if (width != surface.width || height != surface.height) {
+    gtk_widget_set_size_request(surface.widget, width, height);
+    gtk_window_resize(window, width, height);
+    surface.width = width;
+    surface.height = height;
+  }
+  GdkMonitor* monitor = monitorAt(surface.rect.left, surface.rect.top);
+  if (!monitor) {
+    return;
+  }
+  if (monitor != surface.monitor) {
+    surface.monitor = monitor;
+    gtk_layer_set_monitor(window, monitor);
+  }
+  GdkRectangle area;
+  gdk_monitor_get_geometry(monitor, &area);
+  gtk_layer_set_margin(window, GTK_LAYER_SHELL_EDGE_LEFT, surface.rect.left - area.x);
+  gtk_layer_set_margin(window, GTK_LAYER_SHELL_EDGE_TOP, surface.rect.top - area.y);
+}
+
+// Clicks pass where the picture shows nothing. The widget's own input
+// shape, since GTK sets the native window's anew when it realizes it.
+void LayerPictures::shape(Surface& surface) {
+  cairo_region_t* region = gtk::hitRegion(surface.hasContent ? &surface.content : nullptr);
+  gtk_widget_input_shape_combine_region(surface.widget, region);
+  cairo_region_destroy(region);
+}
+
+gboolean LayerPictures::onDraw(GtkWidget*, cairo_t* cairo, gpointer data) {
+  Surface& surface = *static_cast<Surface*>(data);
+  gtk::paintLayered(cairo, surface.hasContent ? &surface.content : nullptr);
+  return TRUE;
+}
+
+POINT LayerPictures::pointerAt(Surface& surface, gdouble x, gdouble y, bool held) {
+  POINT origin{surface.rect.left, surface.rect.top};
+  POINT local{static_cast<LONG>(x), static_cast<LONG>(y)};
+  return held ? pointer_.held(origin, local) : pointer_.free(origin, local);
+}
+
+// Double-click events are not clicks of their own: their presses came one
+// by one before them.
+gboolean LayerPictures::onButton(GtkWidget*, GdkEventButton* event, gpointer data) {
+  Surface& surface = *static_cast<Surface*>(data);
+  if (event->type != GDK_BUTTON_PRESS && event->type != GDK_BUTTON_RELEASE) {
+    return TRUE;
+  }
+  if (event->button < 1 || event->button > 3) {
+    return FALSE;
+  }
+  LayerPictures& pictures = *surface.owner;
+  gtk::InputQueue& input = pictures.input_;
+  if (event->type == GDK_BUTTON_PRESS) {
+    POINT origin{surface.rect.left, surface.rect.top};
+    POINT point = pictures.pointer_.press(origin, POINT{static_cast<LONG>(event->x), static_cast<LONG>(event->y)});
+    input.push(input::MoveCursor{point, surface.window});
+    pictures.rememberTrigger_(reinterpret_cast<const GdkEvent*>(event));
+    input.push(input::PressButton{gtk::mouseButtonOf(event->button)});
+  } else {
+    input.push(input::MoveCursor{pictures.pointerAt(surface, event->x, event->y, true), surface.window});
+    pictures.pointer_.release();
+    input.push(input::ReleaseButton{gtk::mouseButtonOf(event->button)});
+  }
+  return TRUE;
+}
+
+gboolean LayerPictures::onMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
+  Surface& surface = *static_cast<Surface*>(data);
+  bool held = (event->state & (GDK_BUTTON1_MASK | GDK_BUTTON2_MASK | GDK_BUTTON3_MASK)) != 0;
+  POINT point = surface.owner->pointerAt(surface, event->x, event->y, held);
+  surface.owner->input_.push(input::MoveCursor{point, surface.window});
+  gdk_event_request_motions(event);
+  return TRUE;
+}
+
+// An output that comes or goes can change which one holds each picture.
+void LayerPictures::onMonitorsChanged(GdkDisplay*, GdkMonitor*, gpointer self) {
+  LayerPictures& pictures = *static_cast<LayerPictures*>(self);
+  for (auto& entry : pictures.surfaces_) {
+    entry.second->monitor = nullptr;
+    pictures.place(*entry.second);
+  }
+}
+
+}  // namespace wayland
+}  // namespace platform

@@ -1,0 +1,68 @@
+// The desktop's visible layered top-level windows as layer-shell surfaces:
+// each on the "bottom" layer (the "top" one while it is topmost), anchored
+// at the top left of the output holding its top-left corner, its margins
+// its place there, taking no keyboard and reserving no room. Painted from
+// the desktop's own pixels, taking the mouse only where the desktop's rule
+// says it does, shown and hidden as the desktop says.
+#pragma once
+
+#include "hosts/gtk/InputQueue.h"
+#include "hosts/wayland/PointerPath.h"
+
+#include <gtk/gtk.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace platform {
+namespace wayland {
+
+class LayerPictures {
+ public:
+  LayerPictures(gtk::InputQueue& input, std::function<void(const GdkEvent*)> rememberTrigger);
+  ~LayerPictures();
+  LayerPictures(const LayerPictures&) = delete;
+  LayerPictures& operator=(const LayerPictures&) = delete;
+
+  void change(const WindowView& view, WindowChange change);
+
+  // The native window of a desktop window, null when it has none.
+  GdkWindow* nativeWindow(HWND window) const;
+
+  // The screen: the box around every output.
+  static GdkRectangle screen();
+
+ private:
+  struct Surface {
+    LayerPictures* owner = nullptr;
+    GtkWidget* widget = nullptr;
+    HWND window = NULL;
+    RECT rect = {};
+    bool hasContent = false;
+    LayeredContentView content = {};
+    bool topmost = false;
+    GdkMonitor* monitor = nullptr;
+    int width = 0;
+    int height = 0;
+  };
+
+  Surface& surfaceFor(const WindowView& view);
+  void destroy(HWND window);
+  void place(Surface& surface);
+  void shape(Surface& surface);
+  POINT pointerAt(Surface& surface, gdouble x, gdouble y, bool held);
+
+  static gboolean onDraw(GtkWidget* widget, cairo_t* cairo, gpointer surface);
+  static gboolean onButton(GtkWidget* widget, GdkEventButton* event, gpointer surface);
+  static gboolean onMotion(GtkWidget* widget, GdkEventMotion* event, gpointer surface);
+  static void onMonitorsChanged(GdkDisplay* display, GdkMonitor* monitor, gpointer self);
+
+  gtk::InputQueue& input_;
+  std::function<void(const GdkEvent*)> rememberTrigger_;
+  std::map<HWND, std::unique_ptr<Surface>> surfaces_;
+  PointerPath pointer_;
+};
+
+}  // namespace wayland
+}  // namespace platform
