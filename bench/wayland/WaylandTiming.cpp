@@ -30,12 +30,15 @@
 //
 // Prints one JSON object on stdout; exits with 1 when a measurement failed
 // (the reason on stderr), 2 on a usage error.
+#include <dirent.h>
+
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -92,6 +95,8 @@ struct Figures {
   double idleCpuMs = 0;
   long idleTicks = 0;
   long idleWakeUps = 0;
+  int idleThreadsStarted = 0;
+  int idleThreadsEnded = 0;
   DragFigures drag;
 };
 
@@ -302,15 +307,59 @@ void timeReload(Desktop& desktop, const Presenter& presenter, ChildProcess& inst
   figures.reloadCpu.push_back((instance.cpuNanoseconds() - cpu) / 1e6);
 }
 
+// Each thread's CPU time in nanoseconds and its context switches.
+struct ThreadCounts {
+  double nanoseconds = 0;
+  long switches = 0;
+};
+
+std::map<std::string, ThreadCounts> threadCounts(const ChildProcess& instance) {
+  std::map<std::string, ThreadCounts> counts;
+  std::string tasks = "/proc/" + std::to_string(instance.pid()) + "/task";
+  if (DIR* directory = opendir(tasks.c_str())) {
+    while (dirent* entry = readdir(directory)) {
+      if (entry->d_name[0] == '.') {
+        continue;
+      }
+      ThreadCounts& thread = counts[entry->d_name];
+      std::ifstream schedstat(tasks + "/" + entry->d_name + "/schedstat");
+      schedstat >> thread.nanoseconds;
+      std::ifstream status(tasks + "/" + entry->d_name + "/status");
+      for (std::string line; std::getline(status, line);) {
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0 || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0) {
+          thread.switches += std::stol(line.substr(line.find(':') + 1));
+        }
+      }
+    }
+    closedir(directory);
+  }
+  return counts;
+}
+
+// Thread by thread: a thread that ends meanwhile takes its counts with it,
+// so it is counted as one that ended (its last wake-up, at least), and a
+// new one from zero.
 void timeIdle(ChildProcess& instance, int seconds, Figures& figures) {
   figures.idleSeconds = seconds;
-  double cpu = instance.cpuNanoseconds();
+  std::map<std::string, ThreadCounts> before = threadCounts(instance);
   long ticks = instance.cpuTicks();
-  long switches = instance.contextSwitches();
   sleepFor(seconds);
-  figures.idleCpuMs = (instance.cpuNanoseconds() - cpu) / 1e6;
+  std::map<std::string, ThreadCounts> after = threadCounts(instance);
   figures.idleTicks = instance.cpuTicks() - ticks;
-  figures.idleWakeUps = instance.contextSwitches() - switches;
+  double nanoseconds = 0;
+  long switches = 0;
+  for (const auto& thread : after) {
+    auto earlier = before.find(thread.first);
+    ThreadCounts start = earlier == before.end() ? ThreadCounts{} : earlier->second;
+    nanoseconds += thread.second.nanoseconds - start.nanoseconds;
+    switches += thread.second.switches - start.switches;
+    figures.idleThreadsStarted += earlier == before.end();
+  }
+  for (const auto& thread : before) {
+    figures.idleThreadsEnded += after.count(thread.first) == 0;
+  }
+  figures.idleCpuMs = nanoseconds / 1e6;
+  figures.idleWakeUps = switches;
 }
 
 // One start-up; the first also times the Reloads, the idling and the drag.
@@ -396,8 +445,10 @@ void printPresenter(const Presenter& presenter) {
   std::printf("    \"rss_kib\": %ld, \"rss_anon_kib\": %ld, \"rss_file_kib\": %ld, \"rss_shmem_kib\": %ld,\n",
               figures.residentKiB, figures.anonymousKiB, figures.fileKiB, figures.sharedKiB);
   std::printf("    \"rss_after_reloads_kib\": %ld,\n", figures.residentAfterReloadsKiB);
-  std::printf("    \"idle_seconds\": %d, \"idle_cpu_ms\": %.3f, \"idle_ticks\": %ld, \"idle_wakeups\": %ld,\n",
-              figures.idleSeconds, figures.idleCpuMs, figures.idleTicks, figures.idleWakeUps);
+  std::printf("    \"idle_seconds\": %d, \"idle_cpu_ms\": %.3f, \"idle_ticks\": %ld, \"idle_wakeups\": %ld, "
+              "\"idle_threads_started\": %d, \"idle_threads_ended\": %d,\n",
+              figures.idleSeconds, figures.idleCpuMs, figures.idleTicks, figures.idleWakeUps,
+              figures.idleThreadsStarted, figures.idleThreadsEnded);
   std::string lost = "[";
   for (const std::string& reason : presenter.lost) {
     std::string quoted;
