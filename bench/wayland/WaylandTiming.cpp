@@ -11,22 +11,25 @@
 // (wayland_floor_presenter) run with -C DIRECTORY on $WAYLAND_DISPLAY, a
 // 1280 × 800 output of a wlroots compositor (scripts/wayland-session),
 // taking turns. For each, from the fork:
-//   - start-up until every picture is shown: one pixel of each, in a
+//   - start-up until every picture is shown: two points of each, in a
 //     presented frame of the output, as its own first settled run showed
-//     it;
+//     them (ScreenWatch says why two);
 //   - Reload (SIGHUP) until the pictures are back the same way, after some
 //     frame showed one of them gone (a Wayland client's surfaces are
 //     invisible to other clients, so going away is how a new surface is
 //     told from the old one);
 //   - the resident size once the pictures are shown;
-//   - its CPU time and wake-ups over IDLE_SECONDS of idling;
-//   - a drag of the top picture by DRAG_MOVES one-pixel motion events at
+//   - its CPU time and wake-ups over IDLE_SECONDS of idling, thread by
+//     thread;
+//   - a drag of a picture by DRAG_MOVES one-pixel motion events at
 //     1 kHz (virtual pointer), with the time from each event until a frame
 //     showing the picture there was presented, and the CPU time it took.
 // Each look at the screen is a wlr-screencopy frame of the output, so its
 // resolution is the output's frame interval; the figures also say what a
 // capture costs here and what grim's does.
-// Before an instance starts, the screen is bare again at every sample.
+// Before an instance starts, the screen is bare again at every point. An
+// instance that ends by itself (a compositor may drop a client) has its run
+// done again, and the JSON lists why.
 //
 // Prints one JSON object on stdout; exits with 1 when a measurement failed
 // (the reason on stderr), 2 on a usage error.
@@ -39,6 +42,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -207,9 +211,6 @@ void readSizes(const ChildProcess& presenter, Figures& figures) {
   figures.sharedKiB = presenter.statusKiB("RssShmem");
 }
 
-ChildProcess start(const Presenter& presenter, const std::string& directory) {
-  return ChildProcess({presenter.path, "-C", directory}, presenter.log, false);
-}
 
 // The last line of a presenter's stderr that says what went wrong, among
 // the program's debugger lines; else its last line.
@@ -235,6 +236,14 @@ void watchInstance(Desktop& desktop, ChildProcess& instance, const Presenter& pr
                           " (\"" + lastComplaintOf(presenter.log) + "\")");
     }
   });
+}
+
+std::unique_ptr<ChildProcess> startWatched(Desktop& desktop, const Presenter& presenter,
+                                           const std::string& directory) {
+  auto instance = std::make_unique<ChildProcess>(std::vector<std::string>{presenter.path, "-C", directory},
+                                                 presenter.log, false);
+  watchInstance(desktop, *instance, presenter);
+  return instance;
 }
 
 // Runs `attempt` until it went through without the instance ending by
@@ -274,13 +283,12 @@ void stop(Desktop& desktop, ChildProcess& instance, const Presenter& presenter) 
 // the bare desktop there, or it would not tell its picture is shown.
 void takeReference(Desktop& desktop, Presenter& presenter, const std::string& directory) {
   withRetries(desktop, presenter, "the first run", [&] {
-    ChildProcess run = start(presenter, directory);
-    watchInstance(desktop, run, presenter);
+    std::unique_ptr<ChildProcess> run = startWatched(desktop, presenter, directory);
     presenter.reference = desktop.watch.settledSamples(desktop.bare, 1.0, now() + kStartTimeout);
     if (presenter.reference.empty()) {
       throw std::runtime_error("the first run of " + presenter.name + " did not show every picture");
     }
-    stop(desktop, run, presenter);
+    stop(desktop, *run, presenter);
   });
 }
 
@@ -363,41 +371,44 @@ void timeIdle(ChildProcess& instance, int seconds, Figures& figures) {
 }
 
 // One start-up; the first also times the Reloads, the idling and the drag.
-void timeInstance(Desktop& desktop, const Presenter& presenter, Figures& figures, const std::string& directory,
-                  int run, int reloads, int idleSeconds, int dragMoves) {
-  double started = now();
-  ChildProcess instance = start(presenter, directory);
-  watchInstance(desktop, instance, presenter);
-  double shownAt = waitUntilShown(desktop, presenter, started, "start-up " + std::to_string(run));
-  figures.startUps.push_back((shownAt - started) * 1000);
-  figures.startUpCpu.push_back(instance.cpuNanoseconds() / 1e6);
+// Each step is done again when the instance ended by itself meanwhile, on
+// a new instance where the step needs one (its start-up is not timed).
+void timeRun(Desktop& desktop, Presenter& presenter, const std::string& directory, int run, int reloads,
+             int idleSeconds, int dragMoves) {
+  Figures& figures = presenter.figures;
+  std::unique_ptr<ChildProcess> instance;
+  withRetries(desktop, presenter, "start-up " + std::to_string(run), [&] {
+    double started = now();
+    instance = startWatched(desktop, presenter, directory);
+    double shownAt = waitUntilShown(desktop, presenter, started, "start-up " + std::to_string(run));
+    figures.startUps.push_back((shownAt - started) * 1000);
+    figures.startUpCpu.push_back(instance->cpuNanoseconds() / 1e6);
+  });
   if (run == 1) {
     sleepFor(kSettleSeconds);
-    readSizes(instance, figures);
+    readSizes(*instance, figures);
     for (int reload = 1; reload <= reloads; ++reload) {
-      timeReload(desktop, presenter, instance, figures, "Reload " + std::to_string(reload));
+      std::string what = "Reload " + std::to_string(reload);
+      withRetries(desktop, presenter, what, [&] {
+        if (!instance->running()) {
+          instance = startWatched(desktop, presenter, directory);
+          waitUntilShown(desktop, presenter, now(), "the start-up before " + what);
+          sleepFor(kSettleSeconds);
+        }
+        timeReload(desktop, presenter, *instance, figures, what);
+      });
     }
     sleepFor(kSettleSeconds);
-    figures.residentAfterReloadsKiB = instance.statusKiB("VmRSS");
-    timeIdle(instance, idleSeconds, figures);
+    figures.residentAfterReloadsKiB = instance->statusKiB("VmRSS");
+    timeIdle(*instance, idleSeconds, figures);
     if (dragMoves > 0) {
-      figures.drag = dragPicture(desktop.watch, instance, presenter.log, presenter.logsMessages,
+      figures.drag = dragPicture(desktop.watch, *instance, presenter.log, presenter.logsMessages,
                                  dragPath(dragMoves), desktop.bareRow);
       desktop.connection.moveTo(kParked.x, kParked.y);
       desktop.connection.roundTrip();
     }
   }
-  stop(desktop, instance, presenter);
-}
-
-// The figures count only when the instance saw its run through.
-void timeRun(Desktop& desktop, Presenter& presenter, const std::string& directory, int run, int reloads,
-             int idleSeconds, int dragMoves) {
-  withRetries(desktop, presenter, "run " + std::to_string(run), [&] {
-    Figures figures = presenter.figures;
-    timeInstance(desktop, presenter, figures, directory, run, reloads, idleSeconds, dragMoves);
-    presenter.figures = figures;
-  });
+  stop(desktop, *instance, presenter);
 }
 
 // The floor and the program take turns, so that a change of the machine's
