@@ -396,6 +396,7 @@ def every_entry(entries):
 
 
 def main():
+    from wayland_rows import load as load_wayland, markdown as wayland_markdown, wayland_rows
     if len(sys.argv) != 2:
         print("usage: results_table.py RESULTS_DIRECTORY", file=sys.stderr)
         return 2
@@ -423,6 +424,10 @@ def main():
     print("\nThe Linux program on X11 against the floor, the same visible work on bare Xlib (bench/x11), "
           "in one run on one private desktop (Xvfb, xcompmgr, openbox):\n")
     print(x11_table.markdown())
+    print("\nThe Linux program on Wayland against the floor, the same visible work on bare wl_shm and the "
+          "layer shell (bench/wayland), in one run on one private headless sway; the X11 program's figure "
+          "of the same run beside each:\n")
+    print(wayland_markdown(wayland_rows(load_wayland(directory, "wayland.json"), load_x11(directory))))
     print("\nEvery benchmark entry:\n")
     print(every_entry(entries))
     return 0

@@ -92,15 +92,16 @@ GdkWindow* LayerPictures::nativeWindow(HWND window) const {
 // where it is: a remap to raise it would flicker.
 void LayerPictures::change(const WindowView& view, WindowChange change) {
   if (change == WindowChange::destroyed) {
+    order_.erase(std::remove(order_.begin(), order_.end(), view.window), order_.end());
     destroy(view.window);
     return;
   }
+  restack(view.window, view.above);
   if (!view.layered || (!view.visible && surfaces_.find(view.window) == surfaces_.end())) {
     return;
   }
   Surface& surface = surfaceFor(view);
   surface.rect = view.rect;
-  surface.above = view.above;
   switch (change) {
     case WindowChange::shown:
       place(surface);
@@ -286,18 +287,22 @@ void LayerPictures::forgetMap(HWND window) {
   waitingToMap_.erase(std::remove(waitingToMap_.begin(), waitingToMap_.end(), window), waitingToMap_.end());
 }
 
-// How many of the pictures are above it in the desktop's order.
-std::size_t LayerPictures::depthOf(const Surface& surface) const {
-  std::size_t depth = 0;
-  for (HWND above = surface.above; above && depth <= surfaces_.size(); ++depth) {
-    auto found = surfaces_.find(above);
-    above = found == surfaces_.end() ? NULL : found->second->above;
-  }
-  return depth;
+// The desktop's order of every window it has told of, top first. A notice
+// names only the window right above the one it is about: the windows below
+// are not told when one is put above them, so the order is kept here.
+void LayerPictures::restack(HWND window, HWND above) {
+  order_.erase(std::remove(order_.begin(), order_.end(), window), order_.end());
+  auto below = above ? std::find(order_.begin(), order_.end(), above) : order_.end();
+  order_.insert(below == order_.end() ? order_.begin() : below + 1, window);
+}
+
+std::size_t LayerPictures::depthOf(HWND window) const {
+  return static_cast<std::size_t>(std::find(order_.begin(), order_.end(), window) - order_.begin());
 }
 
 // Sway puts a surface mapped later below those mapped before it in its
-// layer, as wlroots' reference stacking does: the top one is mapped first.
+// layer: the top one is mapped first, whatever order the program showed
+// them in.
 // One a turn of the loop, each waited for (see settle).
 gboolean LayerPictures::mapWaiting(gpointer self) {
   LayerPictures& pictures = *static_cast<LayerPictures*>(self);
@@ -332,7 +337,7 @@ void LayerPictures::onRealize(GtkWidget* widget, gpointer) {
 void LayerPictures::sortWaitingTopFirst() {
   std::vector<std::pair<std::size_t, HWND>> byDepth;
   for (HWND window : waitingToMap_) {
-    byDepth.emplace_back(depthOf(*surfaces_.at(window)), window);
+    byDepth.emplace_back(depthOf(window), window);
   }
   std::stable_sort(byDepth.begin(), byDepth.end(),
                    [](const auto& one, const auto& other) { return one.first < other.first; });

@@ -43,7 +43,6 @@ class LayerPictures {
     bool hasContent = false;
     LayeredContentView content = {};
     bool topmost = false;
-    HWND above = NULL;  // the desktop window right above it, as last told
     GdkMonitor* monitor = nullptr;
     int width = 0;
     int height = 0;
@@ -55,7 +54,8 @@ class LayerPictures {
   void shape(Surface& surface);
   void mapWhenIdle(Surface& surface);
   void forgetMap(HWND window);
-  std::size_t depthOf(const Surface& surface) const;
+  void restack(HWND window, HWND above);
+  std::size_t depthOf(HWND window) const;
   void sortWaitingTopFirst();
   static void settle();
   POINT pointerAt(Surface& surface, gdouble x, gdouble y, bool held);
@@ -70,6 +70,7 @@ class LayerPictures {
   gtk::InputQueue& input_;
   std::function<void(const GdkEvent*)> rememberTrigger_;
   std::map<HWND, std::unique_ptr<Surface>> surfaces_;
+  std::vector<HWND> order_;  // every window told of, top first
   // Shown since the program last waited, mapped together once it waits.
   std::vector<HWND> waitingToMap_;
   bool waitingSorted_ = true;
