@@ -17,8 +17,19 @@ bool X11HostDesktop::trayIconWentFirst() {
   return !gone.empty() && gone.front() == icon_;
 }
 
+// A menu that has just been chosen in is still going away: what counts as
+// before is what is mapped once that has settled.
 bool X11HostDesktop::openTrayMenu(int pid, int button) {
   std::size_t before = desktop_.mappedWindowsOf(pid).size();
+  int unchanged = 0;
+  waitUntil(
+      [&] {
+        std::size_t now = desktop_.mappedWindowsOf(pid).size();
+        unchanged = now == before ? unchanged + 1 : 0;
+        before = now;
+        return unchanged == 5;
+      },
+      2);
   Rectangle icon = desktop_.geometry(desktop_.windowTitled(pid, "Tessaline"));
   desktop_.click(icon.x + icon.width / 2, icon.y + icon.height / 2, button);
   return waitUntil([&] { return desktop_.mappedWindowsOf(pid).size() > before; });
