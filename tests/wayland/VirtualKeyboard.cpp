@@ -31,6 +31,7 @@ VirtualKeyboard::VirtualKeyboard() : display_(wl_display_connect(nullptr)) {
 
 VirtualKeyboard::~VirtualKeyboard() {
   zwp_virtual_keyboard_v1_destroy(keyboard_);
+  zwp_virtual_keyboard_manager_v1_destroy(manager_);
   wl_seat_destroy(seat_);
   wl_registry_destroy(registry_);
   wl_display_disconnect(display_);

@@ -52,9 +52,15 @@ MenuOverlay::~MenuOverlay() {
   gtk_widget_destroy(widget_);
 }
 
+// With no output at all there is nothing to show the surface on: the
+// point given is the answer.
 void MenuOverlay::locate(POINT near, std::function<void(POINT)> then) {
   hide();
   GdkMonitor* monitor = monitorNear(near);
+  if (!monitor) {
+    then(near);
+    return;
+  }
   gdk_monitor_get_geometry(monitor, &area_);
   gtk_layer_set_monitor(GTK_WINDOW(widget_), monitor);
   then_ = std::move(then);

@@ -28,7 +28,9 @@ WaylandHost::~WaylandHost() { tray_.show({}); }
 
 // A menu the tray asked for opens over the overlay, where the pointer is;
 // one a click on a picture opened, from that picture's surface where the
-// click was. Anything else (a menu opened with no click) gets the overlay.
+// click was. Anything else (a menu opened with no click) gets the overlay;
+// with no output to show it on, the menu is dismissed at once, as a menu
+// that cannot be shown is on X11.
 void WaylandHost::popUpMenu(const PopupMenuView& menu) {
   menuShown_ = true;
   GdkWindow* clicked = trigger_ ? gdk_event_get_window(trigger_) : nullptr;
@@ -41,6 +43,10 @@ void WaylandHost::popUpMenu(const PopupMenuView& menu) {
   }
   if (!overlay_.shown()) {
     overlay_.locate(menu.point, [](POINT) {});
+  }
+  if (!overlay_.window()) {
+    input_.push(input::DismissMenu{});
+    return;
   }
   menu_.open(menu, trigger_, overlay_.window(), overlay_.pointIn(menu.point));
 }
