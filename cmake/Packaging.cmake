@@ -98,8 +98,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The synopsis line is CPACK_PACKAGE_DESCRIPTION_SUMMARY.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tessaline shows pictures on an X11 or Wayland desktop as borderless windows with soft
-edges that can be dragged, and puts an icon in the system tray with a menu
-of programs, files, folders and web pages to open. A settings file,
-config.xml, says what it shows; tessaline-check checks such a file.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tessaline shows pictures on an X11 or Wayland desktop as borderless
+windows with soft edges that can be dragged, and puts an icon in the system
+tray with a menu of programs, files, folders and web pages to open. A
+settings file, config.xml, says what it shows; tessaline-check checks such
+a file.")
 include(CPack)
