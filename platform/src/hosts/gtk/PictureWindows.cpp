@@ -2,6 +2,8 @@
 
 #include "hosts/gtk/LayeredPainting.h"
 
+#include <gdk/gdkx.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -10,10 +12,51 @@ namespace gtk {
 
 namespace {
 
+const char* const kNativeKey = "tessaline-picture";
+
 POINT rootPoint(gdouble x, gdouble y) { return POINT{static_cast<LONG>(x), static_cast<LONG>(y)}; }
 
-int widthOf(const RECT& rect) { return rect.right - rect.left; }
-int heightOf(const RECT& rect) { return rect.bottom - rect.top; }
+int widthOf(const RECT& rect) { return std::max(1, static_cast<int>(rect.right - rect.left)); }
+int heightOf(const RECT& rect) { return std::max(1, static_cast<int>(rect.bottom - rect.top)); }
+
+bool isPointerEvent(GdkEventType type) {
+  switch (type) {
+    case GDK_BUTTON_PRESS:
+    case GDK_2BUTTON_PRESS:
+    case GDK_3BUTTON_PRESS:
+    case GDK_BUTTON_RELEASE:
+    case GDK_MOTION_NOTIFY:
+    case GDK_ENTER_NOTIFY:
+    case GDK_LEAVE_NOTIFY:
+    case GDK_SCROLL:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A fixed size the window manager keeps, at the place the program gives
+// (a place given before the map is otherwise the window manager's to
+// choose).
+void holdSizeAndPlace(GdkWindow* window, int width, int height) {
+  GdkGeometry geometry = {};
+  geometry.min_width = geometry.max_width = width;
+  geometry.min_height = geometry.max_height = height;
+  gdk_window_set_geometry_hints(
+      window, &geometry,
+      static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE | GDK_HINT_POS | GDK_HINT_USER_POS));
+}
+
+// No frame, no title bar: set as the Motif hints' decorations word
+// directly, since GDK reads the property back before it writes it.
+void undecorate(GdkWindow* window) {
+  enum { kDecorationsFlag = 1 << 1 };
+  long hints[5] = {kDecorationsFlag, 0, 0, 0, 0};
+  Display* display = GDK_WINDOW_XDISPLAY(window);
+  Atom motif = gdk_x11_get_xatom_by_name_for_display(gdk_window_get_display(window), "_MOTIF_WM_HINTS");
+  XChangeProperty(display, GDK_WINDOW_XID(window), motif, motif, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(hints), 5);
+}
 
 }  // namespace
 
@@ -23,20 +66,28 @@ const std::size_t kMostRequestedPlaces = 256;
 
 PictureWindows::PictureWindows(InputQueue& input, std::function<void(const GdkEvent*)> rememberTrigger,
                                std::function<void()> remade)
-    : input_(input), rememberTrigger_(std::move(rememberTrigger)), remade_(std::move(remade)) {
+    : input_(input),
+      stranger_(gtk_invisible_new()),
+      rememberTrigger_(std::move(rememberTrigger)),
+      remade_(std::move(remade)) {
+  g_object_ref_sink(stranger_);
   g_signal_connect(gdk_screen_get_default(), "composited-changed", G_CALLBACK(onCompositedChanged), this);
+  gdk_event_handler_set(onEvent, this, nullptr);
 }
 
 PictureWindows::~PictureWindows() {
+  gdk_event_handler_set([](GdkEvent* event, gpointer) { gtk_main_do_event(event); }, nullptr, nullptr);
   g_signal_handlers_disconnect_by_data(gdk_screen_get_default(), this);
   while (!natives_.empty()) {
     destroy(natives_.begin()->first);
   }
+  gtk_widget_destroy(stranger_);
+  g_object_unref(stranger_);
 }
 
 GdkWindow* PictureWindows::nativeWindow(HWND window) const {
   auto found = natives_.find(window);
-  return found == natives_.end() ? nullptr : gtk_widget_get_window(found->second->widget);
+  return found == natives_.end() ? nullptr : found->second->native;
 }
 
 // Only layered windows have anything to show; the program's other windows
@@ -57,11 +108,11 @@ void PictureWindows::change(const WindowView& view, WindowChange change) {
     case WindowChange::shown:
       place(native);
       restack(native, view);
-      gtk_widget_show(native.widget);
+      gdk_window_show(native.native);
       break;
     case WindowChange::hidden:
       native.placed = false;
-      gtk_widget_hide(native.widget);
+      gdk_window_hide(native.native);
       break;
     case WindowChange::moved:
       place(native);
@@ -75,7 +126,7 @@ void PictureWindows::change(const WindowView& view, WindowChange change) {
         native.content = *view.content;
       }
       shape(native);
-      gtk_widget_queue_draw(native.widget);
+      gdk_window_invalidate_rect(native.native, nullptr, FALSE);
       break;
     case WindowChange::destroyed:
       break;
@@ -88,43 +139,55 @@ PictureWindows::Native& PictureWindows::nativeFor(const WindowView& view) {
     return *found->second;
   }
   std::unique_ptr<Native> owned(new Native);
-  Native* native = owned.get();
-  native->owner = this;
-  native->widget = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  native->window = view.window;
-  native->rect = view.rect;
-  native->hasContent = view.content != nullptr;
-  native->content = view.content ? *view.content : LayeredContentView{};
-  GtkWindow* window = GTK_WINDOW(native->widget);
-  gtk_window_set_decorated(window, FALSE);
-  gtk_window_set_resizable(window, FALSE);
-  gtk_window_set_skip_taskbar_hint(window, TRUE);
-  gtk_window_set_skip_pager_hint(window, TRUE);
-  gtk_window_set_accept_focus(window, FALSE);
-  gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_UTILITY);
-  gtk_widget_set_app_paintable(native->widget, TRUE);
-  gtk_widget_add_events(native->widget, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);
-  useScreenVisual(*native);
-  g_signal_connect(native->widget, "draw", G_CALLBACK(onDraw), native);
-  g_signal_connect(native->widget, "map-event", G_CALLBACK(onMap), native);
-  g_signal_connect(native->widget, "button-press-event", G_CALLBACK(onButton), native);
-  g_signal_connect(native->widget, "button-release-event", G_CALLBACK(onButton), native);
-  g_signal_connect(native->widget, "motion-notify-event", G_CALLBACK(onMotion), native);
-  g_signal_connect(native->widget, "grab-broken-event", G_CALLBACK(onGrabBroken), native);
-  g_signal_connect(native->widget, "configure-event", G_CALLBACK(onConfigure), native);
-  gtk_window_set_keep_above(window, view.topmost);
+  Native& native = *owned;
+  native.owner = this;
+  native.window = view.window;
+  native.rect = view.rect;
+  native.topmost = view.topmost;
+  native.hasContent = view.content != nullptr;
+  native.content = view.content ? *view.content : LayeredContentView{};
   natives_[view.window] = std::move(owned);
-  gtk_widget_realize(native->widget);
-  shape(*native);
-  return *native;
+  realize(native);
+  return native;
 }
 
 // An RGBA visual only when a compositor blends it: without one the visual
-// may exist, but its alpha shows as black.
-void PictureWindows::useScreenVisual(Native& native) {
-  GdkScreen* screen = gtk_widget_get_screen(native.widget);
+// may exist, but its alpha shows as black. Everything the window manager
+// reads at the map is set here, before it, so nothing has to be told to it
+// again.
+void PictureWindows::realize(Native& native) {
+  GdkScreen* screen = gdk_screen_get_default();
   GdkVisual* visual = gdk_screen_is_composited(screen) ? gdk_screen_get_rgba_visual(screen) : nullptr;
-  gtk_widget_set_visual(native.widget, visual ? visual : gdk_screen_get_system_visual(screen));
+  GdkWindowAttr attributes = {};
+  attributes.window_type = GDK_WINDOW_TOPLEVEL;
+  attributes.wclass = GDK_INPUT_OUTPUT;
+  attributes.visual = visual ? visual : gdk_screen_get_system_visual(screen);
+  attributes.x = native.rect.left;
+  attributes.y = native.rect.top;
+  attributes.width = widthOf(native.rect);
+  attributes.height = heightOf(native.rect);
+  attributes.type_hint = GDK_WINDOW_TYPE_HINT_UTILITY;
+  attributes.event_mask = GDK_EXPOSURE_MASK | GDK_STRUCTURE_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                          GDK_POINTER_MOTION_MASK;
+  native.native = gdk_window_new(nullptr, &attributes, GDK_WA_X | GDK_WA_Y | GDK_WA_VISUAL | GDK_WA_TYPE_HINT);
+  g_object_set_data(G_OBJECT(native.native), kNativeKey, &native);
+  gdk_window_set_user_data(native.native, stranger_);
+  gdk_window_add_filter(native.native, skipUnusedNotices, &native);
+  undecorate(native.native);
+  holdSizeAndPlace(native.native, attributes.width, attributes.height);
+  gdk_window_set_skip_taskbar_hint(native.native, TRUE);
+  gdk_window_set_skip_pager_hint(native.native, TRUE);
+  gdk_window_set_accept_focus(native.native, FALSE);
+  gdk_window_set_keep_above(native.native, native.topmost);
+  shape(native);
+}
+
+void PictureWindows::unrealize(Native& native) {
+  gdk_window_remove_filter(native.native, skipUnusedNotices, &native);
+  g_object_set_data(G_OBJECT(native.native), kNativeKey, nullptr);
+  gdk_window_set_user_data(native.native, nullptr);
+  gdk_window_destroy(native.native);
+  native.native = nullptr;
 }
 
 void PictureWindows::destroy(HWND window) {
@@ -134,22 +197,18 @@ void PictureWindows::destroy(HWND window) {
   }
   std::unique_ptr<Native> native = std::move(found->second);
   natives_.erase(found);
-  g_signal_handlers_disconnect_by_data(native->widget, native.get());
-  gtk_widget_destroy(native->widget);
+  unrealize(*native);
 }
 
 // Window managers may ignore a position given before the window is
 // mapped; it is given again once it is (onMap). A move of a mapped window
 // is only a move, so a dragged picture is not painted again on each step.
 void PictureWindows::place(Native& native) {
-  GtkWindow* window = GTK_WINDOW(native.widget);
-  int width = std::max(1, widthOf(native.rect));
-  int height = std::max(1, heightOf(native.rect));
-  if (width != native.width || height != native.height) {
-    gtk_widget_set_size_request(native.widget, width, height);
-    gtk_window_resize(window, width, height);
-    native.width = width;
-    native.height = height;
+  int width = widthOf(native.rect);
+  int height = heightOf(native.rect);
+  if (width != gdk_window_get_width(native.native) || height != gdk_window_get_height(native.native)) {
+    holdSizeAndPlace(native.native, width, height);
+    gdk_window_resize(native.native, width, height);
   }
   requestMove(native);
 }
@@ -160,127 +219,152 @@ void PictureWindows::requestMove(Native& native) {
     native.requestedPlaces.pop_front();
   }
   native.requestedPlaces.push_back(place);
-  gtk_window_move(GTK_WINDOW(native.widget), place.x, place.y);
+  gdk_window_move(native.native, place.x, place.y);
 }
 
 // The topmost band is the window manager's keep-above; the top of a band is
 // a raise; anything else goes right below the window above it.
 void PictureWindows::restack(Native& native, const WindowView& view) {
-  gtk_window_set_keep_above(GTK_WINDOW(native.widget), view.topmost);
-  GdkWindow* window = gtk_widget_get_window(native.widget);
-  if (!window) {
-    return;
-  }
+  gdk_window_set_keep_above(native.native, view.topmost);
   GdkWindow* above = view.above ? nativeWindow(view.above) : nullptr;
   if (above) {
-    gdk_window_restack(window, above, FALSE);
+    gdk_window_restack(native.native, above, FALSE);
   } else if (!view.above) {
-    gdk_window_raise(window);
+    gdk_window_raise(native.native);
   }
 }
 
 // Clicks pass where the picture shows nothing. Without a compositor the
 // same region is the window's shape, so what lies below shows there.
 void PictureWindows::shape(Native& native) {
-  GdkWindow* window = gtk_widget_get_window(native.widget);
-  if (!window) {
-    return;
-  }
   cairo_region_t* region = hitRegion(native.hasContent ? &native.content : nullptr);
-  gdk_window_input_shape_combine_region(window, region, 0, 0);
-  if (!gdk_screen_is_composited(gtk_widget_get_screen(native.widget))) {
-    gdk_window_shape_combine_region(window, region, 0, 0);
+  gdk_window_input_shape_combine_region(native.native, region, 0, 0);
+  if (!gdk_screen_is_composited(gdk_screen_get_default())) {
+    gdk_window_shape_combine_region(native.native, region, 0, 0);
     if (!saidNoCompositor_) {
       saidNoCompositor_ = true;
       std::fprintf(stderr, "%s: no compositor runs, so soft edges show over black; start one (xcompmgr, picom) for them\n",
                    g_get_prgname());
     }
   } else {
-    gdk_window_shape_combine_region(window, nullptr, 0, 0);
+    gdk_window_shape_combine_region(native.native, nullptr, 0, 0);
   }
   cairo_region_destroy(region);
 }
 
-gboolean PictureWindows::onDraw(GtkWidget*, cairo_t* cairo, gpointer data) {
-  Native& native = *static_cast<Native*>(data);
-  paintLayered(cairo, native.hasContent ? &native.content : nullptr);
-  return TRUE;
+void PictureWindows::paint(Native& native, const cairo_region_t* area) {
+  GdkDrawingContext* context = gdk_window_begin_draw_frame(native.native, area);
+  paintLayered(gdk_drawing_context_get_cairo_context(context), native.hasContent ? &native.content : nullptr);
+  gdk_window_end_draw_frame(native.native, context);
+}
+
+// A picture's own events are handled here; the rest are GTK's. While a GTK
+// window holds a grab (an open menu), the pointer's events on a picture go
+// to GTK too, which hands them to the grab's holder as a click outside it.
+void PictureWindows::onEvent(GdkEvent* event, gpointer self) {
+  PictureWindows& windows = *static_cast<PictureWindows*>(self);
+  Native* native =
+      event->any.window ? static_cast<Native*>(g_object_get_data(G_OBJECT(event->any.window), kNativeKey)) : nullptr;
+  if (!native || (isPointerEvent(event->type) && gtk_grab_get_current())) {
+    gtk_main_do_event(event);
+    return;
+  }
+  switch (event->type) {
+    case GDK_EXPOSE:
+      windows.paint(*native, event->expose.region);
+      break;
+    case GDK_MAP:
+      windows.onMap(*native);
+      break;
+    case GDK_CONFIGURE:
+      windows.onConfigure(*native, event->configure);
+      break;
+    case GDK_BUTTON_PRESS:
+    case GDK_BUTTON_RELEASE:
+      windows.onButton(*native, event->button);
+      break;
+    case GDK_MOTION_NOTIFY:
+      windows.onMotion(*native, &event->motion);
+      break;
+    case GDK_GRAB_BROKEN:
+      windows.onGrabBroken(event->grab_broken);
+      break;
+    default:
+      break;
+  }
+}
+
+// GDK asks the X server where a framed window is for each of the frame's
+// notices, and reads the window manager's state properties on each change
+// of them: a picture needs neither. The window manager's own notices
+// (sent, with the place on the screen) say where it put the window.
+GdkFilterReturn PictureWindows::skipUnusedNotices(GdkXEvent* xevent, GdkEvent*, gpointer) {
+  const XEvent& event = *static_cast<XEvent*>(xevent);
+  if (event.type == PropertyNotify || (event.type == ConfigureNotify && !event.xconfigure.send_event)) {
+    return GDK_FILTER_REMOVE;
+  }
+  return GDK_FILTER_CONTINUE;
 }
 
 // A window manager that frames the window learns of its shapes when they
 // change on a window it manages (openbox reads no input shape at mapping),
 // so they are given again once it is.
-gboolean PictureWindows::onMap(GtkWidget*, GdkEvent*, gpointer data) {
-  Native& native = *static_cast<Native*>(data);
-  native.owner->requestMove(native);
+void PictureWindows::onMap(Native& native) {
+  requestMove(native);
   native.placed = true;
-  native.owner->shape(native);
-  return FALSE;
+  shape(native);
 }
 
 // A place the window manager reports that the program did not ask for is
 // the desktop's own move (a panel's strut, snapping, another program, the
 // user through the window manager): the desktop is told, so the program
-// sees its window where the user does. GDK reads where a reparented window
-// is when it handles the notice, so the answers to a burst of the
+// sees its window where the user does. The answers to a burst of the
 // program's own moves (a drag) can name them in any order: any of the
 // recent ones is the program's.
-gboolean PictureWindows::onConfigure(GtkWidget*, GdkEventConfigure* event, gpointer data) {
-  Native& native = *static_cast<Native*>(data);
-  if (!native.placed || native.owner->remaking_) {
-    return FALSE;
+void PictureWindows::onConfigure(Native& native, const GdkEventConfigure& event) {
+  if (!native.placed || remaking_) {
+    return;
   }
   std::deque<POINT>& requested = native.requestedPlaces;
   for (const POINT& place : requested) {
-    if (place.x == event->x && place.y == event->y) {
-      return FALSE;
+    if (place.x == event.x && place.y == event.y) {
+      return;
     }
   }
-  if (event->x == native.rect.left && event->y == native.rect.top) {
-    return FALSE;
+  if (event.x == native.rect.left && event.y == native.rect.top) {
+    return;
   }
   requested.clear();
-  native.rect = RECT{event->x, event->y, event->x + widthOf(native.rect), event->y + heightOf(native.rect)};
-  native.owner->input_.push(input::MoveWindow{native.window, POINT{event->x, event->y}});
-  return FALSE;
+  native.rect = RECT{event.x, event.y, event.x + widthOf(native.rect), event.y + heightOf(native.rect)};
+  input_.push(input::MoveWindow{native.window, POINT{event.x, event.y}});
 }
 
 // Double-click events are not clicks of their own: their presses came one
 // by one before them.
-gboolean PictureWindows::onButton(GtkWidget*, GdkEventButton* event, gpointer data) {
-  Native& native = *static_cast<Native*>(data);
-  if (event->type != GDK_BUTTON_PRESS && event->type != GDK_BUTTON_RELEASE) {
-    return TRUE;
+void PictureWindows::onButton(Native& native, const GdkEventButton& event) {
+  if (event.button < 1 || event.button > 3) {
+    return;
   }
-  if (event->button < 1 || event->button > 3) {
-    return FALSE;
-  }
-  InputQueue& input = native.owner->input_;
-  input.push(input::MoveCursor{rootPoint(event->x_root, event->y_root), native.window});
-  if (event->type == GDK_BUTTON_PRESS) {
-    native.owner->rememberTrigger_(reinterpret_cast<const GdkEvent*>(event));
-    input.push(input::PressButton{mouseButtonOf(event->button)});
+  input_.push(input::MoveCursor{rootPoint(event.x_root, event.y_root), native.window});
+  if (event.type == GDK_BUTTON_PRESS) {
+    rememberTrigger_(reinterpret_cast<const GdkEvent*>(&event));
+    input_.push(input::PressButton{mouseButtonOf(event.button)});
   } else {
-    input.push(input::ReleaseButton{mouseButtonOf(event->button)});
+    input_.push(input::ReleaseButton{mouseButtonOf(event.button)});
   }
-  return TRUE;
 }
 
-gboolean PictureWindows::onMotion(GtkWidget*, GdkEventMotion* event, gpointer data) {
-  Native& native = *static_cast<Native*>(data);
-  native.owner->input_.push(input::MoveCursor{rootPoint(event->x_root, event->y_root), native.window});
+void PictureWindows::onMotion(Native& native, GdkEventMotion* event) {
+  input_.push(input::MoveCursor{rootPoint(event->x_root, event->y_root), native.window});
   gdk_event_request_motions(event);
-  return TRUE;
 }
 
 // A grab ends with its window when the windows are made anew: that is no
 // loss of the capture, and the grab is taken again on the new window.
-gboolean PictureWindows::onGrabBroken(GtkWidget*, GdkEvent* event, gpointer data) {
-  Native& native = *static_cast<Native*>(data);
-  if (!event->grab_broken.implicit && !native.owner->remaking_) {
-    native.owner->input_.push(input::LoseCapture{});
+void PictureWindows::onGrabBroken(const GdkEventGrabBroken& event) {
+  if (!event.implicit && !remaking_) {
+    input_.push(input::LoseCapture{});
   }
-  return FALSE;
 }
 
 // A compositor that starts or stops changes which visual shows alpha:
@@ -291,17 +375,13 @@ void PictureWindows::onCompositedChanged(GdkScreen*, gpointer self) {
   windows.remaking_ = true;
   for (auto& entry : windows.natives_) {
     Native& native = *entry.second;
-    bool visible = gtk_widget_get_visible(native.widget);
+    bool visible = gdk_window_is_visible(native.native);
     native.placed = false;
-    gtk_widget_hide(native.widget);
-    gtk_widget_unrealize(native.widget);
-    windows.useScreenVisual(native);
-    gtk_widget_realize(native.widget);
-    gtk_window_set_keep_above(GTK_WINDOW(native.widget), native.topmost);
-    windows.shape(native);
+    windows.unrealize(native);
+    windows.realize(native);
     if (visible) {
       windows.place(native);
-      gtk_widget_show(native.widget);
+      gdk_window_show(native.native);
     }
   }
   windows.restackAll();
@@ -323,9 +403,7 @@ void PictureWindows::restackAll() {
   std::sort(byDepth.begin(), byDepth.end(),
             [](const auto& one, const auto& other) { return one.first > other.first; });
   for (const auto& entry : byDepth) {
-    if (GdkWindow* window = gtk_widget_get_window(entry.second->widget)) {
-      gdk_window_raise(window);
-    }
+    gdk_window_raise(entry.second->native);
   }
 }
 

@@ -2,6 +2,12 @@
 // painted from the desktop's own premultiplied pixels with its constant
 // alpha, taking the mouse only where the desktop's rule says it does, and
 // placed, stacked, shown and hidden as the desktop says.
+//
+// They are bare GDK windows, not GTK ones, and their events come to this
+// class before GTK sees any: a GtkWindow asks the X server for the work
+// area each time it guesses a default size (several times a window), and
+// runs every motion of a drag through its widget machinery. A picture
+// needs neither.
 #pragma once
 
 #include "hosts/gtk/InputQueue.h"
@@ -33,7 +39,7 @@ class PictureWindows {
  private:
   struct Native {
     PictureWindows* owner = nullptr;
-    GtkWidget* widget = nullptr;
+    GdkWindow* native = nullptr;
     HWND window = NULL;
     RECT rect = {};
     bool hasContent = false;
@@ -48,30 +54,32 @@ class PictureWindows {
     // Whether it has been mapped and put in its place: before that, the
     // window manager's own placement is not the desktop's say.
     bool placed = false;
-    // The size last asked of GTK: asking again, even for the same size,
-    // makes GTK allocate and paint the window anew.
-    int width = 0;
-    int height = 0;
   };
 
   Native& nativeFor(const WindowView& view);
+  void realize(Native& native);
+  void unrealize(Native& native);
   void destroy(HWND window);
   void place(Native& native);
   void requestMove(Native& native);
   void restack(Native& native, const WindowView& view);
   void restackAll();
   void shape(Native& native);
-  void useScreenVisual(Native& native);
+  void paint(Native& native, const cairo_region_t* area);
 
-  static gboolean onDraw(GtkWidget* widget, cairo_t* cairo, gpointer native);
-  static gboolean onMap(GtkWidget* widget, GdkEvent* event, gpointer native);
-  static gboolean onButton(GtkWidget* widget, GdkEventButton* event, gpointer native);
-  static gboolean onMotion(GtkWidget* widget, GdkEventMotion* event, gpointer native);
-  static gboolean onGrabBroken(GtkWidget* widget, GdkEvent* event, gpointer native);
-  static gboolean onConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer native);
+  static void onEvent(GdkEvent* event, gpointer self);
+  static GdkFilterReturn skipUnusedNotices(GdkXEvent* xevent, GdkEvent* event, gpointer native);
+  void onMap(Native& native);
+  void onButton(Native& native, const GdkEventButton& event);
+  void onMotion(Native& native, GdkEventMotion* event);
+  void onGrabBroken(const GdkEventGrabBroken& event);
+  void onConfigure(Native& native, const GdkEventConfigure& event);
   static void onCompositedChanged(GdkScreen* screen, gpointer self);
 
   InputQueue& input_;
+  // What GTK takes a picture's events for while one of its own windows
+  // holds a grab (a menu): a press there is a click outside the menu.
+  GtkWidget* stranger_ = nullptr;
   std::function<void(const GdkEvent*)> rememberTrigger_;
   std::function<void()> remade_;
   std::map<HWND, std::unique_ptr<Native>> natives_;
