@@ -8,8 +8,9 @@
 #include <stdint.h>
 
 typedef struct {
-  uint64_t roundTrips;   /* _XReply: Xlib waiting for the server's answer */
-  uint64_t xcbReplies;   /* xcb_wait_for_reply: the same through XCB directly */
+  uint64_t roundTrips;   /* waits for the server's answer: every _XReply (Xlib), and each
+                          * xcb_wait_for_reply whose answer was not read yet */
+  uint64_t xcbReplies;   /* answers taken through XCB directly, waited for or not */
   uint64_t imagePuts;    /* XPutImage: the floor's paint */
   uint64_t cairoPaints;  /* cairo_paint_with_alpha: the program's paint */
 } XCounts;
