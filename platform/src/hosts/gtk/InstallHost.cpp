@@ -24,9 +24,27 @@ int onDisplayLost(Display*) {
   _exit(1);
 }
 
+// GDK looks for OpenGL as it opens a display, to choose its visuals for
+// it. Nothing here draws with OpenGL, and the look loads the GL driver: on
+// a desktop with a software one, its compiler alone stays resident at about
+// 40 MiB. GDK reads the choice from its environment, which programs opened
+// from the menu must not inherit: it is set only for the opening, and a
+// user's own choice stands.
+bool initWithoutOpenGL(int& argc, char**& argv) {
+  bool choosing = g_getenv("GDK_GL") == nullptr;
+  if (choosing) {
+    g_setenv("GDK_GL", "disable", TRUE);
+  }
+  bool opened = gtk_init_check(&argc, &argv);
+  if (choosing) {
+    g_unsetenv("GDK_GL");
+  }
+  return opened;
+}
+
 bool openX11(int& argc, char**& argv, std::string& why) {
   gdk_set_allowed_backends("x11");
-  if (!gtk_init_check(&argc, &argv)) {
+  if (!initWithoutOpenGL(argc, argv)) {
     why = std::string("cannot open the X11 display \"") + g_getenv("DISPLAY") + "\"";
     return false;
   }
@@ -37,7 +55,7 @@ bool openX11(int& argc, char**& argv, std::string& why) {
 
 bool openWayland(int& argc, char**& argv, std::string& why) {
   gdk_set_allowed_backends("wayland");
-  if (!gtk_init_check(&argc, &argv) || !gtk_layer_is_supported()) {
+  if (!initWithoutOpenGL(argc, argv) || !gtk_layer_is_supported()) {
     why = std::string("cannot open the Wayland display \"") + g_getenv("WAYLAND_DISPLAY") + "\" with its layer shell";
     return false;
   }
