@@ -90,8 +90,12 @@ TEST(OneCopy, TheFirstToLookForTheNameHoldsItAndOnlyItsHolderGivesItUp) {
     HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(1));
     EXPECT_FALSE(first.othersHave("ParentWindow", "One Copy")) << "expected the name free for the first";
     EXPECT_TRUE(second.othersHave("parentwindow", "ONE COPY")) << "expected the first's claim found, without case";
+    // A window's name is claimed and given up when the program waits.
+    auto wait = [] { while (g_main_context_iteration(nullptr, FALSE)) {} };
     second.publish(window, "ParentWindow", "One Copy");
+    wait();
     second.withdraw(window);
+    wait();
     EXPECT_TRUE(second.othersHave("ParentWindow", "One Copy")) << "expected the first to hold it still";
   }
   XCloseDisplay(displays[0]);
@@ -235,11 +239,12 @@ TEST_F(DesktopProgram, TheMenuEntryShowsTheExampleOnAFreshAccountOrABoxSayingWhy
 }
 
 // A path with a folder is found from the program's folder, and what it runs
-// has a session of its own and a startup notification id with a time.
+// has a session of its own, a startup notification id with a time, and
+// the environment the program had.
 TEST_F(DesktopProgram, ALaunchedProgramRunsInASessionOfItsOwnWithAStartupId) {
   mkdir("tools", 0755);
   std::ofstream("tools/probe.sh") << "#!/bin/sh\nread -r pid name state parent group session rest </proc/$$/stat\n"
-                                     "echo \"$session $DESKTOP_STARTUP_ID\" >probe.tmp && mv probe.tmp probed\n";
+                                     "echo \"$session $DESKTOP_STARTUP_ID ${GDK_GL-none}\" >probe.tmp && mv probe.tmp probed\n";
   chmod("tools/probe.sh", 0755);
   testsupport::writeSolidPng("square.png", 50, 50, 0xFF00FF00);
   writeSettings(R"(<launcher><file name="Probe" path="tools/probe.sh"/></launcher><image path="square.png"/>)");
@@ -250,12 +255,13 @@ TEST_F(DesktopProgram, ALaunchedProgramRunsInASessionOfItsOwnWithAStartupId) {
 
   ASSERT_TRUE(waitUntil([] { return access("tools/probed", F_OK) == 0; })) << "expected tools/probe.sh to run";
   pid_t session = 0;
-  std::string id;
-  std::ifstream("tools/probed") >> session >> id;
+  std::string id, openGL;
+  std::ifstream("tools/probed") >> session >> id >> openGL;
   EXPECT_NE(getsid(pid_), session) << "expected a session other than the program's";
   std::size_t time = id.rfind("_TIME");
   EXPECT_TRUE(time != std::string::npos && std::strtoul(id.c_str() + time + 5, nullptr, 10) != 0)
       << "expected DESKTOP_STARTUP_ID with a time, got \"" << id << "\"";
+  EXPECT_EQ("none", openGL) << "expected no GDK_GL from the program's own display opening";
 }
 
 }  // namespace
