@@ -307,10 +307,13 @@ def drag_rows(table, floor, program):
     if "counts_drag" not in program or "counts_drag" not in floor:
         table.row(X11_NAMES[8], target="0")
         return
-    base, mine = floor["counts_drag"]["image_puts"], program["counts_drag"]["cairo_paints"]
+    # The program puts its pictures with XPutImage; GTK's own windows paint
+    # through cairo: either is a repaint.
+    base = floor["counts_drag"]["image_puts"]
+    mine = program["counts_drag"]["image_puts"] + program["counts_drag"]["cairo_paints"]
     moves = program["counted_drag_moves"]
-    table.check(f"{X11_NAMES[8]} ({moves} motion events)", f"{base} XPutImage", f"{mine} cairo_paint_with_alpha", "",
-                "0", mine == 0)
+    table.check(f"{X11_NAMES[8]} ({moves} motion events)", f"{base} XPutImage", f"{mine} XPutImage or cairo paints",
+                "", "0", mine == 0)
 
 
 def round_trip_rows(table, floor, program, pictures):

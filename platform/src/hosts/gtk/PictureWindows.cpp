@@ -1,5 +1,6 @@
 #include "hosts/gtk/PictureWindows.h"
 
+#include "hosts/gtk/LayerImage.h"
 #include "hosts/gtk/LayeredPainting.h"
 
 #include <gdk/gdkx.h>
@@ -126,7 +127,9 @@ void PictureWindows::change(const WindowView& view, WindowChange change) {
         native.content = *view.content;
       }
       shape(native);
-      gdk_window_invalidate_rect(native.native, nullptr, FALSE);
+      if (gdk_window_is_viewable(native.native)) {
+        paint(native, 0, 0, widthOf(native.rect), heightOf(native.rect));
+      }
       break;
     case WindowChange::destroyed:
       break;
@@ -170,9 +173,11 @@ void PictureWindows::realize(Native& native) {
   attributes.event_mask = GDK_EXPOSURE_MASK | GDK_STRUCTURE_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                           GDK_POINTER_MOTION_MASK;
   native.native = gdk_window_new(nullptr, &attributes, GDK_WA_X | GDK_WA_Y | GDK_WA_VISUAL | GDK_WA_TYPE_HINT);
+  native.depth = gdk_visual_get_depth(attributes.visual);
+  native.gc = XCreateGC(GDK_WINDOW_XDISPLAY(native.native), GDK_WINDOW_XID(native.native), 0, nullptr);
   g_object_set_data(G_OBJECT(native.native), kNativeKey, &native);
   gdk_window_set_user_data(native.native, stranger_);
-  gdk_window_add_filter(native.native, skipUnusedNotices, &native);
+  gdk_window_add_filter(native.native, onXEvent, &native);
   undecorate(native.native);
   holdSizeAndPlace(native.native, attributes.width, attributes.height);
   gdk_window_set_skip_taskbar_hint(native.native, TRUE);
@@ -183,7 +188,8 @@ void PictureWindows::realize(Native& native) {
 }
 
 void PictureWindows::unrealize(Native& native) {
-  gdk_window_remove_filter(native.native, skipUnusedNotices, &native);
+  gdk_window_remove_filter(native.native, onXEvent, &native);
+  XFreeGC(GDK_WINDOW_XDISPLAY(native.native), native.gc);
   g_object_set_data(G_OBJECT(native.native), kNativeKey, nullptr);
   gdk_window_set_user_data(native.native, nullptr);
   gdk_window_destroy(native.native);
@@ -252,10 +258,10 @@ void PictureWindows::shape(Native& native) {
   cairo_region_destroy(region);
 }
 
-void PictureWindows::paint(Native& native, const cairo_region_t* area) {
-  GdkDrawingContext* context = gdk_window_begin_draw_frame(native.native, area);
-  paintLayered(gdk_drawing_context_get_cairo_context(context), native.hasContent ? &native.content : nullptr);
-  gdk_window_end_draw_frame(native.native, context);
+void PictureWindows::paint(Native& native, int x, int y, int width, int height) {
+  putLayered(GDK_WINDOW_XDISPLAY(native.native), GDK_WINDOW_XID(native.native), native.gc, native.depth,
+             native.hasContent ? &native.content : nullptr, gdk_window_get_width(native.native),
+             gdk_window_get_height(native.native), PutArea{x, y, width, height});
 }
 
 // A picture's own events are handled here; the rest are GTK's. While a GTK
@@ -271,7 +277,8 @@ void PictureWindows::onEvent(GdkEvent* event, gpointer self) {
   }
   switch (event->type) {
     case GDK_EXPOSE:
-      windows.paint(*native, event->expose.region);
+      windows.paint(*native, event->expose.area.x, event->expose.area.y, event->expose.area.width,
+                    event->expose.area.height);
       break;
     case GDK_MAP:
       windows.onMap(*native);
@@ -294,12 +301,20 @@ void PictureWindows::onEvent(GdkEvent* event, gpointer self) {
   }
 }
 
-// GDK asks the X server where a framed window is for each of the frame's
-// notices, and reads the window manager's state properties on each change
-// of them: a picture needs neither. The window manager's own notices
-// (sent, with the place on the screen) say where it put the window.
-GdkFilterReturn PictureWindows::skipUnusedNotices(GdkXEvent* xevent, GdkEvent*, gpointer) {
+// What the server asks to be painted again is put at once, as it comes,
+// not later through GDK's frame. GDK asks the X server where a framed
+// window is for each of the frame's notices, and reads the window
+// manager's state properties on each change of them: a picture needs
+// neither. The window manager's own notices (sent, with the place on the
+// screen) say where it put the window.
+GdkFilterReturn PictureWindows::onXEvent(GdkXEvent* xevent, GdkEvent*, gpointer data) {
+  Native& native = *static_cast<Native*>(data);
   const XEvent& event = *static_cast<XEvent*>(xevent);
+  if (event.type == Expose) {
+    const XExposeEvent& expose = event.xexpose;
+    native.owner->paint(native, expose.x, expose.y, expose.width, expose.height);
+    return GDK_FILTER_REMOVE;
+  }
   if (event.type == PropertyNotify || (event.type == ConfigureNotify && !event.xconfigure.send_event)) {
     return GDK_FILTER_REMOVE;
   }

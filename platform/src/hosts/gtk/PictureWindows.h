@@ -12,6 +12,7 @@
 
 #include "hosts/gtk/InputQueue.h"
 
+#include <X11/Xlib.h>
 #include <gtk/gtk.h>
 
 #include <deque>
@@ -40,6 +41,8 @@ class PictureWindows {
   struct Native {
     PictureWindows* owner = nullptr;
     GdkWindow* native = nullptr;
+    GC gc = nullptr;
+    int depth = 0;
     HWND window = NULL;
     RECT rect = {};
     bool hasContent = false;
@@ -65,10 +68,10 @@ class PictureWindows {
   void restack(Native& native, const WindowView& view);
   void restackAll();
   void shape(Native& native);
-  void paint(Native& native, const cairo_region_t* area);
+  void paint(Native& native, int x, int y, int width, int height);
 
   static void onEvent(GdkEvent* event, gpointer self);
-  static GdkFilterReturn skipUnusedNotices(GdkXEvent* xevent, GdkEvent* event, gpointer native);
+  static GdkFilterReturn onXEvent(GdkXEvent* xevent, GdkEvent* event, gpointer native);
   void onMap(Native& native);
   void onButton(Native& native, const GdkEventButton& event);
   void onMotion(Native& native, GdkEventMotion* event);
