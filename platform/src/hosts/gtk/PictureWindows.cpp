@@ -107,9 +107,16 @@ void PictureWindows::change(const WindowView& view, WindowChange change) {
   native.topmost = view.topmost;
   switch (change) {
     case WindowChange::shown:
+      // A window made or shown is mapped on top of the others: one that
+      // is not the top goes right below the window above it first.
       place(native);
-      restack(native, view);
-      gdk_window_show(native.native);
+      if (view.above) {
+        restack(native, view);
+        gdk_window_show_unraised(native.native);
+      } else {
+        keepAbove(native, view.topmost);
+        gdk_window_show(native.native);
+      }
       break;
     case WindowChange::hidden:
       native.placed = false;
@@ -173,6 +180,7 @@ void PictureWindows::realize(Native& native) {
   attributes.event_mask = GDK_EXPOSURE_MASK | GDK_STRUCTURE_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                           GDK_POINTER_MOTION_MASK;
   native.native = gdk_window_new(nullptr, &attributes, GDK_WA_X | GDK_WA_Y | GDK_WA_VISUAL | GDK_WA_TYPE_HINT);
+  native.bounded = false;
   native.depth = gdk_visual_get_depth(attributes.visual);
   native.gc = XCreateGC(GDK_WINDOW_XDISPLAY(native.native), GDK_WINDOW_XID(native.native), 0, nullptr);
   g_object_set_data(G_OBJECT(native.native), kNativeKey, &native);
@@ -184,6 +192,8 @@ void PictureWindows::realize(Native& native) {
   gdk_window_set_skip_pager_hint(native.native, TRUE);
   gdk_window_set_accept_focus(native.native, FALSE);
   gdk_window_set_keep_above(native.native, native.topmost);
+  native.keptAbove = native.topmost;
+  native.requestedPlaces.assign(1, POINT{attributes.x, attributes.y});
   shape(native);
 }
 
@@ -208,7 +218,8 @@ void PictureWindows::destroy(HWND window) {
 
 // Window managers may ignore a position given before the window is
 // mapped; it is given again once it is (onMap). A move of a mapped window
-// is only a move, so a dragged picture is not painted again on each step.
+// is only a move, so a dragged picture is not painted again on each step;
+// a place last asked for already is not asked for again.
 void PictureWindows::place(Native& native) {
   int width = widthOf(native.rect);
   int height = heightOf(native.rect);
@@ -216,7 +227,10 @@ void PictureWindows::place(Native& native) {
     holdSizeAndPlace(native.native, width, height);
     gdk_window_resize(native.native, width, height);
   }
-  requestMove(native);
+  const std::deque<POINT>& requested = native.requestedPlaces;
+  if (requested.empty() || requested.back().x != native.rect.left || requested.back().y != native.rect.top) {
+    requestMove(native);
+  }
 }
 
 void PictureWindows::requestMove(Native& native) {
@@ -231,12 +245,21 @@ void PictureWindows::requestMove(Native& native) {
 // The topmost band is the window manager's keep-above; the top of a band is
 // a raise; anything else goes right below the window above it.
 void PictureWindows::restack(Native& native, const WindowView& view) {
-  gdk_window_set_keep_above(native.native, view.topmost);
+  keepAbove(native, view.topmost);
   GdkWindow* above = view.above ? nativeWindow(view.above) : nullptr;
   if (above) {
     gdk_window_restack(native.native, above, FALSE);
   } else if (!view.above) {
     gdk_window_raise(native.native);
+  }
+}
+
+// Told to the window manager only when it changes: each telling of a
+// mapped window is a request it acts on.
+void PictureWindows::keepAbove(Native& native, bool topmost) {
+  if (native.keptAbove != topmost) {
+    gdk_window_set_keep_above(native.native, topmost);
+    native.keptAbove = topmost;
   }
 }
 
@@ -252,8 +275,12 @@ void PictureWindows::shape(Native& native) {
       std::fprintf(stderr, "%s: no compositor runs, so soft edges show over black; start one (xcompmgr, picom) for them\n",
                    g_get_prgname());
     }
-  } else {
+    native.bounded = true;
+  } else if (native.bounded) {
+    // Only when there is one to take away: any change of the window's
+    // shape has the server expose it, and the picture put again.
     gdk_window_shape_combine_region(native.native, nullptr, 0, 0);
+    native.bounded = false;
   }
   cairo_region_destroy(region);
 }
@@ -277,8 +304,8 @@ void PictureWindows::onEvent(GdkEvent* event, gpointer self) {
   }
   switch (event->type) {
     case GDK_EXPOSE:
-      windows.paint(*native, event->expose.area.x, event->expose.area.y, event->expose.area.width,
-                    event->expose.area.height);
+      // GDK's own word that a shown window needs painting: the server's
+      // exposure has been answered already.
       break;
     case GDK_MAP:
       windows.onMap(*native);
@@ -301,8 +328,8 @@ void PictureWindows::onEvent(GdkEvent* event, gpointer self) {
   }
 }
 
-// What the server asks to be painted again is put at once, as it comes,
-// not later through GDK's frame. GDK asks the X server where a framed
+// What the server asks to be painted again is put at once, whole, with
+// the last of a series of notices, not later through GDK's frame. GDK asks the X server where a framed
 // window is for each of the frame's notices, and reads the window
 // manager's state properties on each change of them: a picture needs
 // neither. The window manager's own notices (sent, with the place on the
@@ -311,8 +338,9 @@ GdkFilterReturn PictureWindows::onXEvent(GdkXEvent* xevent, GdkEvent*, gpointer 
   Native& native = *static_cast<Native*>(data);
   const XEvent& event = *static_cast<XEvent*>(xevent);
   if (event.type == Expose) {
-    const XExposeEvent& expose = event.xexpose;
-    native.owner->paint(native, expose.x, expose.y, expose.width, expose.height);
+    if (event.xexpose.count == 0) {
+      native.owner->paint(native, 0, 0, gdk_window_get_width(native.native), gdk_window_get_height(native.native));
+    }
     return GDK_FILTER_REMOVE;
   }
   if (event.type == PropertyNotify || (event.type == ConfigureNotify && !event.xconfigure.send_event)) {

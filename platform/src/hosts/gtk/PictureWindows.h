@@ -43,6 +43,10 @@ class PictureWindows {
     GdkWindow* native = nullptr;
     GC gc = nullptr;
     int depth = 0;
+    // Whether the window has a shape of its own (without a compositor).
+    bool bounded = false;
+    // Whether the window manager was last told to keep it above.
+    bool keptAbove = false;
     HWND window = NULL;
     RECT rect = {};
     bool hasContent = false;
@@ -67,6 +71,7 @@ class PictureWindows {
   void requestMove(Native& native);
   void restack(Native& native, const WindowView& view);
   void restackAll();
+  void keepAbove(Native& native, bool topmost);
   void shape(Native& native);
   void paint(Native& native, int x, int y, int width, int height);
 
