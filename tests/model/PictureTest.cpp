@@ -12,6 +12,7 @@
 #include "gdiplus/PictureDecoding.h"
 #include "gdiplus/PictureDrawing.h"
 #include "core/StraightColor.h"
+#include "support/PictureFile.h"
 #include "support/TemporaryDirectory.h"
 
 namespace {
@@ -69,6 +70,33 @@ TEST_F(PictureTest, PngPixelsArePremultiplied) {
   const std::string xpm = "/* XPM */\nstatic char* p[] = {\"1 1 1 1\", \"a c #FF0000\", \"a\"};\n";
   EXPECT_FALSE(decoded(std::vector<unsigned char>(xpm.begin(), xpm.end()), InvalidParameter))
       << "gdk-pixbuf reads XPM, GDI+ does not";
+}
+
+// Every channel value against every alpha, on rows of 255 pixels, so that
+// the pixels decoded several at a time and those left over both count:
+// each channel is channel × alpha / 255, rounded to the nearest.
+TEST_F(PictureTest, EveryAlphaPremultipliesEveryChannelRounded) {
+  std::vector<std::uint32_t> straight;
+  for (std::uint32_t alpha = 0; alpha < 256; ++alpha) {
+    for (std::uint32_t channel = 0; channel < 255; ++channel) {
+      straight.push_back(alpha << 24 | channel << 16 | (255 - channel) << 8 | (channel * 7 + alpha) % 256);
+    }
+  }
+  testsupport::writePng("wide.png", 255, 256, straight);
+  std::unique_ptr<Surface> picture;
+  ASSERT_EQ(Ok, platform::decodePictureFile("wide.png", picture));
+  for (std::size_t index = 0; index < straight.size(); ++index) {
+    std::uint32_t pixel = straight[index];
+    std::uint32_t alpha = pixel >> 24;
+    auto rounded = [alpha](std::uint32_t channel) { return (channel * alpha + 127) / 255; };
+    std::uint32_t expected = alpha << 24 | rounded(pixel >> 16 & 0xFF) << 16 | rounded(pixel >> 8 & 0xFF) << 8 |
+                             rounded(pixel & 0xFF);
+    int x = static_cast<int>(index % 255);
+    int y = static_cast<int>(index / 255);
+    ASSERT_EQ(expected, picture->pixel(x, y)) << std::hex << "straight " << pixel << ": expected " << expected
+                                              << ", got " << picture->pixel(x, y) << std::dec << " at (" << x << ", "
+                                              << y << ")";
+  }
 }
 
 // A header of a few bytes may give any size. One above the largest surface

@@ -16,6 +16,10 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/StraightColor.h"
 
 namespace platform {
@@ -67,18 +71,61 @@ bool isFormatGdiplusReads(const char* path, std::int64_t& width, std::int64_t& h
   return known;
 }
 
+// One straight RGBA pixel, read as a little-endian word (the layer's
+// machines are), as premultiplied 0xAARRGGBB.
+std::uint32_t premultipliedWord(std::uint32_t bytes) {
+  std::uint32_t alpha = bytes >> 24;
+  return alpha << 24 | scaledByAlpha(bytes & 0xFF, alpha) << 16 | scaledByAlpha(bytes >> 8 & 0xFF, alpha) << 8 |
+         scaledByAlpha(bytes >> 16 & 0xFF, alpha);
+}
+
+#if defined(__SSE2__)
+// Two pixels as R, G, B, A words become B, G, R, A, each times alpha / 255
+// rounded as scaledByAlpha does; alpha is multiplied by 255 and so stays.
+// For a product p below 65536, (p + (p >> 8)) >> 8 is (p × 257) >> 16,
+// the high half of one 16-bit multiplication.
+__m128i premultipliedWords(__m128i pixels) {
+  const __m128i alphaWords = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+  __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(pixels, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+  __m128i factors = _mm_or_si128(_mm_andnot_si128(alphaWords, alpha), _mm_and_si128(alphaWords, _mm_set1_epi16(255)));
+  __m128i swapped =
+      _mm_shufflehi_epi16(_mm_shufflelo_epi16(pixels, _MM_SHUFFLE(3, 0, 1, 2)), _MM_SHUFFLE(3, 0, 1, 2));
+  __m128i product = _mm_add_epi16(_mm_mullo_epi16(swapped, factors), _mm_set1_epi16(128));
+  return _mm_mulhi_epu16(product, _mm_set1_epi16(257));
+}
+
+// The row's pixels four at a time in 16-bit lanes, as far as whole fours
+// go; returns how many pixels it did.
+int premultiplyFours(guint8* row, int width) {
+  const __m128i zero = _mm_setzero_si128();
+  int x = 0;
+  for (; x + 4 <= width; x += 4) {
+    __m128i* four = reinterpret_cast<__m128i*>(row + static_cast<std::ptrdiff_t>(x) * 4);
+    __m128i bytes = _mm_loadu_si128(four);
+    _mm_storeu_si128(four, _mm_packus_epi16(premultipliedWords(_mm_unpacklo_epi8(bytes, zero)),
+                                            premultipliedWords(_mm_unpackhi_epi8(bytes, zero))));
+  }
+  return x;
+}
+#else
+int premultiplyFours(guint8*, int) { return 0; }
+#endif
+
+void premultiplyRow(guint8* row, int width) {
+  std::uint32_t* words = reinterpret_cast<std::uint32_t*>(row);
+  for (int x = premultiplyFours(row, width); x < width; ++x) {
+    words[x] = premultipliedWord(words[x]);
+  }
+}
+
 // Straight RGBA bytes become premultiplied 0xAARRGGBB in the same place:
-// both are four bytes a pixel. Read as little-endian words (the layer's
-// machines are), so that the compiler can do several pixels at once.
+// both are four bytes a pixel. With SSE2 the multiplications are 16-bit,
+// eight channels at once; the compiler's own vectors of the word loop
+// take 32-bit ones, which SSE2 has no single instruction for, and took
+// about twice as long.
 void premultiplyInPlace(guint8* pixels, int width, int height, int stride) {
   for (int y = 0; y < height; ++y) {
-    std::uint32_t* row = reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * stride);
-    for (int x = 0; x < width; ++x) {
-      std::uint32_t bytes = row[x];
-      std::uint32_t alpha = bytes >> 24;
-      row[x] = alpha << 24 | scaledByAlpha(bytes & 0xFF, alpha) << 16 | scaledByAlpha(bytes >> 8 & 0xFF, alpha) << 8 |
-               scaledByAlpha(bytes >> 16 & 0xFF, alpha);
-    }
+    premultiplyRow(pixels + static_cast<std::ptrdiff_t>(y) * stride, width);
   }
 }
 
