@@ -68,6 +68,7 @@ const std::size_t kMostRequestedPlaces = 256;
 PictureWindows::PictureWindows(InputQueue& input, std::function<void(const GdkEvent*)> rememberTrigger,
                                std::function<void()> remade)
     : input_(input),
+      motion_(input),
       stranger_(gtk_invisible_new()),
       rememberTrigger_(std::move(rememberTrigger)),
       remade_(std::move(remade)) {
@@ -233,13 +234,16 @@ void PictureWindows::place(Native& native) {
   }
 }
 
+// Straight to the server: GDK's own move would also queue a look for
+// crossings under the pointer after every step of a drag, and it learns
+// the place from the window manager's notice anyway.
 void PictureWindows::requestMove(Native& native) {
   POINT place{native.rect.left, native.rect.top};
   if (native.requestedPlaces.size() == kMostRequestedPlaces) {
     native.requestedPlaces.pop_front();
   }
   native.requestedPlaces.push_back(place);
-  gdk_window_move(native.native, place.x, place.y);
+  XMoveWindow(GDK_WINDOW_XDISPLAY(native.native), GDK_WINDOW_XID(native.native), place.x, place.y);
 }
 
 // The topmost band is the window manager's keep-above; the top of a band is
@@ -388,6 +392,7 @@ void PictureWindows::onButton(Native& native, const GdkEventButton& event) {
   if (event.button < 1 || event.button > 3) {
     return;
   }
+  motion_.flush();
   input_.push(input::MoveCursor{rootPoint(event.x_root, event.y_root), native.window});
   if (event.type == GDK_BUTTON_PRESS) {
     rememberTrigger_(reinterpret_cast<const GdkEvent*>(&event));
@@ -398,7 +403,7 @@ void PictureWindows::onButton(Native& native, const GdkEventButton& event) {
 }
 
 void PictureWindows::onMotion(Native& native, GdkEventMotion* event) {
-  input_.push(input::MoveCursor{rootPoint(event->x_root, event->y_root), native.window});
+  motion_.moved(rootPoint(event->x_root, event->y_root), native.window);
   gdk_event_request_motions(event);
 }
 

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "hosts/gtk/InputQueue.h"
+#include "hosts/gtk/MotionPacing.h"
 
 #include <X11/Xlib.h>
 #include <gtk/gtk.h>
@@ -85,6 +86,7 @@ class PictureWindows {
   static void onCompositedChanged(GdkScreen* screen, gpointer self);
 
   InputQueue& input_;
+  MotionPacing motion_;
   // What GTK takes a picture's events for while one of its own windows
   // holds a grab (a menu): a press there is a click outside the menu.
   GtkWidget* stranger_ = nullptr;
