@@ -16,7 +16,7 @@ using QueuedInput = std::variant<InputEvent, std::function<void()>>;
 
 class InputQueue {
  public:
-  void push(InputEvent event) { items_.emplace_back(std::move(event)); }
+  void push(InputEvent event);
   void push(std::function<void()> action) { items_.emplace_back(std::move(action)); }
   bool empty() const { return items_.empty(); }
   QueuedInput pop() {

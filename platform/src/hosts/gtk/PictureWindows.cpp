@@ -3,6 +3,7 @@
 #include "hosts/gtk/LayerImage.h"
 #include "hosts/gtk/LayeredPainting.h"
 
+#include <X11/extensions/XInput2.h>
 #include <gdk/gdkx.h>
 
 #include <algorithm>
@@ -75,9 +76,14 @@ PictureWindows::PictureWindows(InputQueue& input, std::function<void(const GdkEv
   g_object_ref_sink(stranger_);
   g_signal_connect(gdk_screen_get_default(), "composited-changed", G_CALLBACK(onCompositedChanged), this);
   gdk_event_handler_set(onEvent, this, nullptr);
+  int firstEvent = 0, firstError = 0;
+  if (XQueryExtension(gdk_x11_get_default_xdisplay(), "XInputExtension", &xinputOpcode_, &firstEvent, &firstError)) {
+    gdk_window_add_filter(nullptr, onPointerMotion, this);
+  }
 }
 
 PictureWindows::~PictureWindows() {
+  gdk_window_remove_filter(nullptr, onPointerMotion, this);
   gdk_event_handler_set([](GdkEvent* event, gpointer) { gtk_main_do_event(event); }, nullptr, nullptr);
   g_signal_handlers_disconnect_by_data(gdk_screen_get_default(), this);
   while (!natives_.empty()) {
@@ -330,6 +336,26 @@ void PictureWindows::onEvent(GdkEvent* event, gpointer self) {
     default:
       break;
   }
+}
+
+// A drag's motion costs GDK a device lookup, an event made and freed and a
+// look for crossings, each time; a picture needs only the point. While a
+// GTK window holds a grab (an open menu) they are GTK's.
+GdkFilterReturn PictureWindows::onPointerMotion(GdkXEvent* xevent, GdkEvent*, gpointer self) {
+  PictureWindows& windows = *static_cast<PictureWindows*>(self);
+  const XGenericEventCookie& cookie = static_cast<XEvent*>(xevent)->xcookie;
+  if (cookie.type != GenericEvent || cookie.extension != windows.xinputOpcode_ || cookie.evtype != XI_Motion ||
+      !cookie.data || gtk_grab_get_current()) {
+    return GDK_FILTER_CONTINUE;
+  }
+  const XIDeviceEvent& motion = *static_cast<const XIDeviceEvent*>(cookie.data);
+  GdkWindow* window = gdk_x11_window_lookup_for_display(gdk_display_get_default(), motion.event);
+  Native* native = window ? static_cast<Native*>(g_object_get_data(G_OBJECT(window), kNativeKey)) : nullptr;
+  if (!native) {
+    return GDK_FILTER_CONTINUE;
+  }
+  windows.motion_.moved(rootPoint(motion.root_x, motion.root_y), native->window);
+  return GDK_FILTER_REMOVE;
 }
 
 // What the server asks to be painted again is put at once, whole, with

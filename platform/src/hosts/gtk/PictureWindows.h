@@ -77,6 +77,7 @@ class PictureWindows {
   void paint(Native& native, int x, int y, int width, int height);
 
   static void onEvent(GdkEvent* event, gpointer self);
+  static GdkFilterReturn onPointerMotion(GdkXEvent* xevent, GdkEvent* event, gpointer self);
   static GdkFilterReturn onXEvent(GdkXEvent* xevent, GdkEvent* event, gpointer native);
   void onMap(Native& native);
   void onButton(Native& native, const GdkEventButton& event);
@@ -87,6 +88,9 @@ class PictureWindows {
 
   InputQueue& input_;
   MotionPacing motion_;
+  // The X input extension's requests' number: its motion events on a
+  // picture are taken before GDK makes events of them.
+  int xinputOpcode_ = 0;
   // What GTK takes a picture's events for while one of its own windows
   // holds a grab (a menu): a press there is a click outside the menu.
   GtkWidget* stranger_ = nullptr;
