@@ -1,12 +1,14 @@
 // What the Wayland host and the tray's panel-drawn menu add that needs no
 // display: which host a session gets, one copy a session through locked
-// files, the pointer of a drag from sway's surface-local points, and the
-// learning and answering of the tray icon's menu.
+// files, the pointer of a drag from sway's surface-local points, the
+// learning and answering of the tray icon's menu, and the pacing of the
+// pointer's motion.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "hosts/gtk/HostChoice.h"
+#include "hosts/gtk/MotionPacing.h"
 #include "hosts/gtk/TrayMenuRequests.h"
 #include "hosts/wayland/LockFileNames.h"
 #include "hosts/wayland/PointerPath.h"
@@ -183,3 +185,68 @@ TEST(TrayMenuRequests, TheMenuIsLearntWhenIdleAndAChoiceIsMadeInTheMenuTheClickO
 }
 
 }  // namespace
+
+namespace {
+
+gint64 fakeNow = 0;
+gint64 fakeClock() { return fakeNow; }
+
+// The x of each motion handed on so far.
+std::vector<int> handedOn(platform::gtk::InputQueue& queue) {
+  std::vector<int> points;
+  while (!queue.empty()) {
+    platform::gtk::QueuedInput item = queue.pop();
+    points.push_back(std::get<input::MoveCursor>(std::get<InputEvent>(item)).point.x);
+  }
+  return points;
+}
+
+std::string listed(const std::vector<int>& points) {
+  std::string text;
+  for (int point : points) {
+    text += std::to_string(point) + " ";
+  }
+  return text;
+}
+
+}  // namespace
+
+// A step: 'm' a motion to x at `at` microseconds, 'b' a button (the
+// pending motion now), 'e' the loop run until the frame's end has passed.
+TEST(MotionPacing, TheFirstMotionGoesAtOnceTheNewestOfAFrameAtItsEndAndAButtonTakesItFirst) {
+  struct Step {
+    char kind;
+    int x;
+    gint64 at;
+  };
+  const struct {
+    const char* name;
+    std::vector<Step> steps;
+    std::vector<int> expected;
+  } cases[] = {
+      {"a lone motion", {{'m', 1, 0}}, {1}},
+      {"motions within a frame", {{'m', 1, 0}, {'m', 2, 1000}, {'m', 3, 2000}}, {1}},
+      {"the frame's end", {{'m', 1, 0}, {'m', 2, 1000}, {'m', 3, 2000}, {'e', 0, 0}}, {1, 3}},
+      {"a button within a frame", {{'m', 1, 0}, {'m', 2, 1000}, {'b', 0, 0}, {'e', 0, 0}}, {1, 2}},
+      {"a motion after a quiet frame", {{'m', 1, 0}, {'m', 2, 9000}}, {1, 2}},
+      {"a button with nothing pending", {{'b', 0, 0}}, {}},
+  };
+  for (const auto& test : cases) {
+    platform::gtk::InputQueue queue;
+    platform::gtk::MotionPacing pacing(queue, fakeClock);
+    for (const Step& step : test.steps) {
+      fakeNow = 1000000 + step.at;
+      if (step.kind == 'm') {
+        pacing.moved(POINT{step.x, 0}, NULL);
+      } else if (step.kind == 'b') {
+        pacing.flush();
+      } else {
+        fakeNow += 10000;
+        for (int turn = 0; turn < 100 && g_main_context_iteration(nullptr, FALSE) == FALSE; ++turn) {
+          g_usleep(1000);
+        }
+      }
+    }
+    EXPECT_EQ(listed(test.expected), listed(handedOn(queue))) << test.name;
+  }
+}

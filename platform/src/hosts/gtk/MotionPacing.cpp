@@ -24,7 +24,7 @@ void MotionPacing::moved(POINT point, HWND window) {
   if (timer_) {
     return;
   }
-  gint64 wait = lastHandedOn_ + kFrameMicroseconds - g_get_monotonic_time();
+  gint64 wait = lastHandedOn_ + kFrameMicroseconds - now_();
   if (wait <= 0) {
     flush();
     return;
@@ -40,7 +40,7 @@ void MotionPacing::flush() {
   if (pending_) {
     input_.push(input::MoveCursor{point_, window_});
     pending_ = false;
-    lastHandedOn_ = g_get_monotonic_time();
+    lastHandedOn_ = now_();
   }
 }
 

@@ -18,7 +18,8 @@ namespace gtk {
 
 class MotionPacing {
  public:
-  explicit MotionPacing(InputQueue& input) : input_(input) {}
+  // `now` is the monotonic clock in microseconds.
+  explicit MotionPacing(InputQueue& input, gint64 (*now)() = g_get_monotonic_time) : input_(input), now_(now) {}
   ~MotionPacing();
   MotionPacing(const MotionPacing&) = delete;
   MotionPacing& operator=(const MotionPacing&) = delete;
@@ -31,6 +32,7 @@ class MotionPacing {
   static gboolean onFrameEnd(gpointer self);
 
   InputQueue& input_;
+  gint64 (*now_)();
   // The newest motion not handed on yet.
   bool pending_ = false;
   POINT point_ = {};
