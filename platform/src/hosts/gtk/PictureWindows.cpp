@@ -124,6 +124,9 @@ void PictureWindows::change(const WindowView& view, WindowChange change) {
         keepAbove(native, view.topmost);
         gdk_window_show(native.native);
       }
+      // Sent now, not when the program next waits: the window manager and
+      // the compositor take it on while the program makes its next picture.
+      gdk_display_flush(gdk_window_get_display(native.native));
       break;
     case WindowChange::hidden:
       native.placed = false;
