@@ -13,6 +13,8 @@
 #include <csignal>
 #include <thread>
 #include <fstream>
+#include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -80,26 +82,55 @@ TEST_F(DesktopProgram, OfTwoCopiesStartedAtOnceExactlyOneRuns) {
 // The same claim, made by two connections in one step each: the first to
 // look takes the name, the second finds it taken, and a window of the
 // second's that bears the name neither takes it away nor drops it.
-TEST(OneCopy, TheFirstToLookForTheNameHoldsItAndOnlyItsHolderGivesItUp) {
+// Each step is one program's: "looks" for the name (and claims it when it
+// is free), "shows" or "ends" its window of that name, or "waits" (its
+// names are settled). Then the second program looks for the name.
+TEST(OneCopy, ANameIsHeldFromTheWaitAfterItsWindowShowsUntilTheWaitAfterItEndsAndOnlyByItsHolder) {
   if (!getenv("TESSALINE_X11_TESTS")) {
     GTEST_SKIP() << "runs in scripts/test-linux-desktop, on a private X display";
   }
-  Display* displays[2] = {XOpenDisplay(nullptr), XOpenDisplay(nullptr)};
-  {
-    platform::gtk::WindowNames first(displays[0]), second(displays[1]);
-    HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(1));
-    EXPECT_FALSE(first.othersHave("ParentWindow", "One Copy")) << "expected the name free for the first";
-    EXPECT_TRUE(second.othersHave("parentwindow", "ONE COPY")) << "expected the first's claim found, without case";
-    // A window's name is claimed and given up when the program waits.
-    auto wait = [] { while (g_main_context_iteration(nullptr, FALSE)) {} };
-    second.publish(window, "ParentWindow", "One Copy");
-    wait();
-    second.withdraw(window);
-    wait();
-    EXPECT_TRUE(second.othersHave("ParentWindow", "One Copy")) << "expected the first to hold it still";
+  const struct {
+    const char* name;
+    std::vector<std::string> steps;
+    bool secondFindsIt;
+  } cases[] = {
+      {"looked for first", {"first looks"}, true},
+      {"shown", {"first shows", "first waits"}, true},
+      {"shown, then ended", {"first shows", "first waits", "first ends", "first waits"}, false},
+      {"ended and shown again before a wait (a Reload)",
+       {"first shows", "first waits", "first ends", "first shows", "first waits"},
+       true},
+      {"another's window of that name ended",
+       {"first looks", "second shows", "second waits", "second ends", "second waits"},
+       true},
+  };
+  auto wait = [] { while (g_main_context_iteration(nullptr, FALSE)) {} };
+  HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(1));
+  int round = 0;
+  for (const auto& test : cases) {
+    Display* displays[2] = {XOpenDisplay(nullptr), XOpenDisplay(nullptr)};
+    bool found = false;
+    {
+      platform::gtk::WindowNames first(displays[0]), second(displays[1]);
+      std::string title = "One Copy " + std::to_string(++round);
+      for (const std::string& step : test.steps) {
+        platform::gtk::WindowNames& names = step.rfind("first", 0) == 0 ? first : second;
+        if (step.find("looks") != std::string::npos) {
+          names.othersHave("ParentWindow", title);
+        } else if (step.find("shows") != std::string::npos) {
+          names.publish(window, "ParentWindow", title);
+        } else if (step.find("ends") != std::string::npos) {
+          names.withdraw(window);
+        } else {
+          wait();
+        }
+      }
+      found = second.othersHave("parentwindow", title);
+    }
+    XCloseDisplay(displays[0]);
+    XCloseDisplay(displays[1]);
+    EXPECT_EQ(test.secondFindsIt, found) << test.name;
   }
-  XCloseDisplay(displays[0]);
-  XCloseDisplay(displays[1]);
 }
 
 // The settings read again while the launcher menu is open take its items
