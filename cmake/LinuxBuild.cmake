@@ -3,8 +3,10 @@
 
 # Xerces-C is linked statically from the prefix made by
 # scripts/build-xerces linux: built without its network code (the settings
-# parser never fetches a URL) and on iconv, so the program loads neither
-# libcurl with its TLS and directory libraries nor a shared Xerces-C.
+# parser never fetches a URL), so the program loads neither libcurl with its
+# TLS and directory libraries nor a shared Xerces-C. It still transcodes
+# with the system's ICU, whose local code page is UTF-8 whatever the locale,
+# as the layer's ANSI code page is; iconv's would follow LANG.
 if(DEFINED ENV{TESSALINE_XERCES_PREFIX})
   set(tessaline_xerces_default $ENV{TESSALINE_XERCES_PREFIX})
 elseif(DEFINED ENV{XDG_CACHE_HOME})
@@ -39,3 +41,8 @@ find_package(XercesC REQUIRED)
 if(NOT XercesC_LIBRARY STREQUAL tessaline_xerces_library)
   message(FATAL_ERROR "Xerces-C was found at ${XercesC_LIBRARY}, not ${tessaline_xerces_library}")
 endif()
+# What the static library needs of its own; later find_package(XercesC)
+# calls keep this target.
+find_package(ICU REQUIRED COMPONENTS uc data)
+find_package(Threads REQUIRED)
+set_property(TARGET XercesC::XercesC APPEND PROPERTY INTERFACE_LINK_LIBRARIES ICU::uc ICU::data Threads::Threads)
