@@ -89,6 +89,13 @@ install(FILES ${packaging_dir}/linux/tessaline-autostart.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/tessaline/autostart RENAME tessaline.desktop)
 install(FILES ${staged}/tessaline.1.gz ${staged}/tessaline-check.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${staged}/changelog.gz ${packaging_dir}/linux/copyright DESTINATION ${doc_dir})
+# The programs hold Xerces-C, linked statically (cmake/LinuxBuild.cmake):
+# its licence and notice go beside the package's copyright, as in the
+# Windows zip.
+foreach(notice LICENSE NOTICE)
+  install(FILES ${TESSALINE_XERCES_ROOT}/share/doc/xerces-c/${notice}
+          DESTINATION ${doc_dir} RENAME xerces-c-${notice})
+endforeach()
 install(DIRECTORY ${example_dir} DESTINATION ${CMAKE_INSTALL_DATADIR}/tessaline)
 
 set(CPACK_GENERATOR DEB)
