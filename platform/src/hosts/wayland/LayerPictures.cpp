@@ -192,8 +192,10 @@ void LayerPictures::destroy(HWND window) {
   }
 }
 
-// A move is margins on the output holding the top-left corner: the
-// compositor shows it in its next frame, and nothing is painted again.
+// A move is margins on the output holding the top-left corner. The layer
+// shell library has GTK commit them with the surface's next frame, and
+// GTK paints the picture again for that frame: while a picture is dragged,
+// one paint a frame.
 void LayerPictures::place(Surface& surface) {
   GtkWindow* window = GTK_WINDOW(surface.widget);
   int width = std::max(1, widthOf(surface.rect));
