@@ -34,12 +34,7 @@
 #include <wayland-client.h>
 
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
-
-typedef struct {
-  int x, y, width, height;
-  uint32_t color;
-  char path[PATH_MAX];
-} Setting;
+#include "FloorPictures.h"
 
 typedef struct Presenter Presenter;
 
@@ -76,71 +71,6 @@ struct Presenter {
   int moved; /* the dragged picture's margins changed since the last commit */
 };
 
-enum { kMostPictures = 4096 };
-
-/* --- config.xml: attributes of each <image .../> element --- */
-
-static const char* attributeOf(const char* element, const char* end, const char* name, char* value, size_t size) {
-  size_t length = strlen(name);
-  for (const char* at = element + 1; at + length + 2 < end; ++at) {
-    if ((at[-1] == ' ' || at[-1] == '\t' || at[-1] == '\n') && strncmp(at, name, length) == 0 && at[length] == '=' &&
-        (at[length + 1] == '"' || at[length + 1] == '\'')) {
-      char quote = at[length + 1];
-      const char* start = at + length + 2;
-      const char* stop = memchr(start, quote, (size_t)(end - start));
-      if (!stop || (size_t)(stop - start) >= size) {
-        return NULL;
-      }
-      memcpy(value, start, (size_t)(stop - start));
-      value[stop - start] = '\0';
-      return value;
-    }
-  }
-  return NULL;
-}
-
-static int readSettings(const char* directory, Setting** settings) {
-  char path[PATH_MAX];
-  snprintf(path, sizeof path, "%s/config.xml", directory);
-  gchar* text = NULL;
-  gsize length = 0;
-  *settings = NULL;
-  if (!g_file_get_contents(path, &text, &length, NULL)) {
-    fprintf(stderr, "wayland_floor_presenter: cannot read %s\n", path);
-    return 0;
-  }
-  *settings = calloc(kMostPictures, sizeof(Setting));
-  int count = 0;
-  for (const char* at = strstr(text, "<image"); at && count < kMostPictures; at = strstr(at + 1, "<image")) {
-    const char* end = strchr(at, '>');
-    if (!end) {
-      break;
-    }
-    char value[PATH_MAX];
-    Setting* setting = &(*settings)[count];
-    const char* numbers[] = {"x", "y", "w", "h"};
-    int* fields[] = {&setting->x, &setting->y, &setting->width, &setting->height};
-    int complete = 1;
-    for (int index = 0; index < 4; ++index) {
-      complete = complete && attributeOf(at, end, numbers[index], value, sizeof value);
-      *fields[index] = complete ? atoi(value) : 0;
-    }
-    setting->color = attributeOf(at, end, "color", value, sizeof value) ? (uint32_t)strtoul(value, NULL, 0)
-                                                                         : 0xFFFFFFFFu;
-    if (!complete || !attributeOf(at, end, "path", value, sizeof value) || setting->width <= 0 ||
-        setting->height <= 0) {
-      continue;
-    }
-    int written = value[0] == '/' ? snprintf(setting->path, sizeof setting->path, "%s", value)
-                                  : snprintf(setting->path, sizeof setting->path, "%s/%s", directory, value);
-    if (written < 0 || (size_t)written >= sizeof setting->path) {
-      continue;
-    }
-    ++count;
-  }
-  g_free(text);
-  return count;
-}
 
 /* --- pixels --- */
 
@@ -177,89 +107,18 @@ static void makeBuffer(Presenter* presenter, Picture* picture, size_t offset) {
                                               picture->width * 4, WL_SHM_FORMAT_ARGB8888);
 }
 
-/* Scaled by gdk-pixbuf (bilinear), then tinted and premultiplied into the
- * buffer, without a division per channel. */
-static int paintPicture(Picture* picture, const Setting* setting) {
-  GdkPixbuf* decoded = gdk_pixbuf_new_from_file(setting->path, NULL);
-  if (!decoded) {
-    fprintf(stderr, "wayland_floor_presenter: cannot decode %s\n", setting->path);
-    return 0;
-  }
-  GdkPixbuf* source = decoded;
-  if (gdk_pixbuf_get_width(decoded) != setting->width || gdk_pixbuf_get_height(decoded) != setting->height) {
-    source = gdk_pixbuf_scale_simple(decoded, setting->width, setting->height, GDK_INTERP_BILINEAR);
-    g_object_unref(decoded);
-  }
-  int channels = gdk_pixbuf_get_n_channels(source);
-  int stride = gdk_pixbuf_get_rowstride(source);
-  const guchar* rows = gdk_pixbuf_read_pixels(source);
-  /* (value × tint × alpha) / 255², as 16.16 fixed point of 1 / 255² */
-  const uint64_t inverse = (1ull << 32) / 65025u;
-  uint32_t red = setting->color >> 16 & 0xFF, green = setting->color >> 8 & 0xFF, blue = setting->color & 0xFF;
-  for (int y = 0; y < setting->height; ++y) {
-    const guchar* from = rows + (size_t)y * stride;
-    uint32_t* to = picture->pixels + (size_t)y * setting->width;
-    for (int x = 0; x < setting->width; ++x, from += channels) {
-      uint32_t alpha = channels == 4 ? from[3] : 255;
-      uint32_t r = (uint32_t)(((uint64_t)from[0] * red * alpha * inverse + (1u << 31)) >> 32);
-      uint32_t g = (uint32_t)(((uint64_t)from[1] * green * alpha * inverse + (1u << 31)) >> 32);
-      uint32_t b = (uint32_t)(((uint64_t)from[2] * blue * alpha * inverse + (1u << 31)) >> 32);
-      to[x] = alpha << 24 | r << 16 | g << 8 | b;
-    }
-  }
-  g_object_unref(source);
-  return 1;
-}
-
-/* The pixels that take the pointer: runs of each row, equal runs of
- * consecutive rows merged into one taller rectangle. */
+/* The pixels that take the pointer, as the input region. */
 static void shapeInput(Presenter* presenter, Picture* picture) {
-  typedef struct {
-    int x, y, width, height;
-  } Run;
-  int most = picture->width / 2 + 1;
-  Run* growing = malloc(sizeof(Run) * (size_t)most);
-  Run* next = malloc(sizeof(Run) * (size_t)most);
-  int growingCount = 0;
+  int most = picture->width * picture->height / 2 + 1;
+  HitRectangle* hits = malloc(sizeof(HitRectangle) * (size_t)most);
+  int count = hitRectangles(picture->pixels, picture->width, picture->height, hits);
   struct wl_region* region = wl_compositor_create_region(presenter->compositor);
-  for (int y = 0; y <= picture->height; ++y) {
-    int nextCount = 0;
-    const uint32_t* row = picture->pixels + (size_t)y * picture->width;
-    for (int x = 0; y < picture->height && x < picture->width;) {
-      while (x < picture->width && (row[x] >> 24) == 0) {
-        ++x;
-      }
-      int start = x;
-      while (x < picture->width && (row[x] >> 24) != 0) {
-        ++x;
-      }
-      if (x == start) {
-        continue;
-      }
-      Run run = {start, y, x - start, 1};
-      for (int index = 0; index < growingCount; ++index) {
-        if (growing[index].x == run.x && growing[index].width == run.width) {
-          run = growing[index];
-          ++run.height;
-          growing[index] = growing[--growingCount];
-          break;
-        }
-      }
-      next[nextCount++] = run;
-    }
-    /* the runs that did not go on into this row are complete */
-    for (int index = 0; index < growingCount; ++index) {
-      wl_region_add(region, growing[index].x, growing[index].y, growing[index].width, growing[index].height);
-    }
-    Run* swap = growing;
-    growing = next;
-    next = swap;
-    growingCount = nextCount;
+  for (int index = 0; index < count; ++index) {
+    wl_region_add(region, hits[index].x, hits[index].y, hits[index].width, hits[index].height);
   }
   wl_surface_set_input_region(picture->surface, region);
   wl_region_destroy(region);
-  free(growing);
-  free(next);
+  free(hits);
 }
 
 /* --- layer surfaces --- */
@@ -300,7 +159,7 @@ static int showPicture(Presenter* presenter, Picture* picture, const Setting* se
   picture->left = setting->x;
   picture->top = setting->y;
   makeBuffer(presenter, picture, offset);
-  if (!paintPicture(picture, setting)) {
+  if (!paintPicture("wayland_floor_presenter", setting, picture->pixels)) {
     wl_buffer_destroy(picture->buffer);
     return 0;
   }
@@ -350,7 +209,7 @@ static void handleWaiting(struct wl_display* display) {
 
 static void showPictures(Presenter* presenter) {
   Setting* settings = NULL;
-  int count = readSettings(presenter->directory, &settings);
+  int count = readSettings("wayland_floor_presenter", presenter->directory, &settings);
   presenter->pictures = calloc(count > 0 ? (size_t)count : 1, sizeof(Picture));
   presenter->count = 0;
   if (!makePool(presenter, settings, count)) {

@@ -18,6 +18,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
+#include "FloorPictures.h"
+
 #include <errno.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <limits.h>
@@ -29,12 +31,6 @@
 #include <string.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
-
-typedef struct {
-  int x, y, width, height;
-  uint32_t color;
-  char path[PATH_MAX];
-} Setting;
 
 typedef struct {
   Window window;
@@ -56,155 +52,33 @@ typedef struct {
   int windowX, windowY;
 } Presenter;
 
-enum { kMostPictures = 4096 };
-
-/* --- config.xml: attributes of each <image .../> element --- */
-
-static const char* attributeOf(const char* element, const char* end, const char* name, char* value, size_t size) {
-  size_t length = strlen(name);
-  for (const char* at = element; at + length + 2 < end; ++at) {
-    if ((at[-1] == ' ' || at[-1] == '\t' || at[-1] == '\n') && strncmp(at, name, length) == 0 && at[length] == '=' &&
-        (at[length + 1] == '"' || at[length + 1] == '\'')) {
-      char quote = at[length + 1];
-      const char* start = at + length + 2;
-      const char* stop = memchr(start, quote, (size_t)(end - start));
-      if (!stop || (size_t)(stop - start) >= size) {
-        return NULL;
-      }
-      memcpy(value, start, (size_t)(stop - start));
-      value[stop - start] = '\0';
-      return value;
-    }
-  }
-  return NULL;
-}
-
-static int readSettings(const char* directory, Setting** settings) {
-  char path[PATH_MAX];
-  snprintf(path, sizeof path, "%s/config.xml", directory);
-  gchar* text = NULL;
-  gsize length = 0;
-  if (!g_file_get_contents(path, &text, &length, NULL)) {
-    fprintf(stderr, "floor_presenter: cannot read %s\n", path);
-    return -1;
-  }
-  *settings = calloc(kMostPictures, sizeof(Setting));
-  int count = 0;
-  for (const char* at = strstr(text, "<image"); at && count < kMostPictures; at = strstr(at + 1, "<image")) {
-    const char* end = strchr(at, '>');
-    if (!end) {
-      break;
-    }
-    char value[PATH_MAX];
-    Setting* setting = &(*settings)[count];
-    const char* numbers[] = {"x", "y", "w", "h"};
-    int* fields[] = {&setting->x, &setting->y, &setting->width, &setting->height};
-    int complete = 1;
-    for (int index = 0; index < 4; ++index) {
-      complete = complete && attributeOf(at, end, numbers[index], value, sizeof value);
-      *fields[index] = complete ? atoi(value) : 0;
-    }
-    setting->color = attributeOf(at, end, "color", value, sizeof value) ? (uint32_t)strtoul(value, NULL, 0)
-                                                                         : 0xFFFFFFFFu;
-    if (!complete || !attributeOf(at, end, "path", value, sizeof value) || setting->width <= 0 ||
-        setting->height <= 0) {
-      continue;
-    }
-    int written = value[0] == '/' ? snprintf(setting->path, sizeof setting->path, "%s", value)
-                                  : snprintf(setting->path, sizeof setting->path, "%s/%s", directory, value);
-    if (written < 0 || (size_t)written >= sizeof setting->path) {
-      continue;
-    }
-    ++count;
-  }
-  g_free(text);
-  return count;
-}
 
 /* --- pixels --- */
 
-/* Scaled by gdk-pixbuf (bilinear: the fastest here of what was tried,
- * against one fused pass of our own), then tinted and premultiplied into
- * the window's own image. */
+/* The window's own image, from the picture's premultiplied pixels. */
 static XImage* pictureImage(Presenter* presenter, const Setting* setting) {
-  GdkPixbuf* decoded = gdk_pixbuf_new_from_file(setting->path, NULL);
-  if (!decoded) {
-    fprintf(stderr, "floor_presenter: cannot decode %s\n", setting->path);
+  uint32_t* pixels = malloc((size_t)setting->width * setting->height * 4);
+  if (!paintPicture("floor_presenter", setting, pixels)) {
+    free(pixels);
     return NULL;
   }
-  GdkPixbuf* source = decoded;
-  if (gdk_pixbuf_get_width(decoded) != setting->width || gdk_pixbuf_get_height(decoded) != setting->height) {
-    source = gdk_pixbuf_scale_simple(decoded, setting->width, setting->height, GDK_INTERP_BILINEAR);
-    g_object_unref(decoded);
-  }
-  int channels = gdk_pixbuf_get_n_channels(source);
-  int stride = gdk_pixbuf_get_rowstride(source);
-  const guchar* rows = gdk_pixbuf_read_pixels(source);
-  uint32_t* pixels = malloc((size_t)setting->width * setting->height * 4);
-  unsigned red = setting->color >> 16 & 0xFF, green = setting->color >> 8 & 0xFF, blue = setting->color & 0xFF;
-  for (int y = 0; y < setting->height; ++y) {
-    const guchar* from = rows + (size_t)y * stride;
-    uint32_t* to = pixels + (size_t)y * setting->width;
-    for (int x = 0; x < setting->width; ++x, from += channels) {
-      unsigned alpha = channels == 4 ? from[3] : 255;
-      unsigned r = from[0] * red * alpha / 65025;
-      unsigned g = from[1] * green * alpha / 65025;
-      unsigned b = from[2] * blue * alpha / 65025;
-      to[x] = alpha << 24 | r << 16 | g << 8 | b;
-    }
-  }
-  g_object_unref(source);
   return XCreateImage(presenter->display, presenter->visual, 32, ZPixmap, 0, (char*)pixels,
                       (unsigned)setting->width, (unsigned)setting->height, 32, setting->width * 4);
 }
 
-/* The pixels that take the mouse: runs of each row, equal runs of
- * consecutive rows merged into one taller rectangle. */
+/* The pixels that take the mouse, as the input shape. */
 static void shapeInput(Presenter* presenter, Window window, const XImage* image) {
-  const uint32_t* pixels = (const uint32_t*)image->data;
   int most = image->width * image->height / 2 + 1;
-  XRectangle* done = malloc(sizeof(XRectangle) * (size_t)most);
-  XRectangle* growing = malloc(sizeof(XRectangle) * (size_t)most);
-  XRectangle* next = malloc(sizeof(XRectangle) * (size_t)most);
-  int doneCount = 0, growingCount = 0;
-  for (int y = 0; y < image->height; ++y) {
-    int nextCount = 0;
-    const uint32_t* row = pixels + (size_t)y * image->width;
-    for (int x = 0; x < image->width;) {
-      while (x < image->width && (row[x] >> 24) == 0) {
-        ++x;
-      }
-      int start = x;
-      while (x < image->width && (row[x] >> 24) != 0) {
-        ++x;
-      }
-      if (x == start) {
-        continue;
-      }
-      XRectangle run = {(short)start, (short)y, (unsigned short)(x - start), 1};
-      for (int index = 0; index < growingCount; ++index) {
-        if (growing[index].x == run.x && growing[index].width == run.width) {
-          run = growing[index];
-          ++run.height;
-          growing[index] = growing[--growingCount];
-          break;
-        }
-      }
-      next[nextCount++] = run;
-    }
-    memcpy(done + doneCount, growing, sizeof(XRectangle) * (size_t)growingCount);
-    doneCount += growingCount;
-    XRectangle* swap = growing;
-    growing = next;
-    next = swap;
-    growingCount = nextCount;
+  HitRectangle* hits = malloc(sizeof(HitRectangle) * (size_t)most);
+  int count = hitRectangles((const uint32_t*)image->data, image->width, image->height, hits);
+  XRectangle* rectangles = malloc(sizeof(XRectangle) * (size_t)(count > 0 ? count : 1));
+  for (int index = 0; index < count; ++index) {
+    rectangles[index] = (XRectangle){(short)hits[index].x, (short)hits[index].y, (unsigned short)hits[index].width,
+                                     (unsigned short)hits[index].height};
   }
-  memcpy(done + doneCount, growing, sizeof(XRectangle) * (size_t)growingCount);
-  doneCount += growingCount;
-  XShapeCombineRectangles(presenter->display, window, ShapeInput, 0, 0, done, doneCount, ShapeSet, Unsorted);
-  free(done);
-  free(growing);
-  free(next);
+  XShapeCombineRectangles(presenter->display, window, ShapeInput, 0, 0, rectangles, count, ShapeSet, Unsorted);
+  free(rectangles);
+  free(hits);
 }
 
 /* --- windows --- */
@@ -277,7 +151,7 @@ static void showPicture(Presenter* presenter, const Setting* setting) {
 
 static void showPictures(Presenter* presenter) {
   Setting* settings = NULL;
-  int count = readSettings(presenter->directory, &settings);
+  int count = readSettings("floor_presenter", presenter->directory, &settings);
   presenter->pictures = calloc(count > 0 ? (size_t)count : 1, sizeof(Picture));
   presenter->count = 0;
   for (int index = 0; index < count; ++index) {
