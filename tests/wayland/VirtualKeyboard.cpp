@@ -12,40 +12,17 @@
 
 namespace waylandtest {
 
-VirtualKeyboard::VirtualKeyboard() : display_(wl_display_connect(nullptr)) {
-  if (!display_) {
-    throw std::runtime_error("cannot connect to the Wayland display");
-  }
-  static const wl_registry_listener listener{announced, withdrawn};
-  registry_ = wl_display_get_registry(display_);
-  wl_registry_add_listener(registry_, &listener, this);
-  wl_display_roundtrip(display_);
-  if (!seat_ || !manager_) {
-    wl_display_disconnect(display_);
-    throw std::runtime_error("the compositor offers no seat or no zwp_virtual_keyboard_manager_v1");
-  }
-  keyboard_ = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(manager_, seat_);
+VirtualKeyboard::VirtualKeyboard()
+    : connection_(zwp_virtual_keyboard_manager_v1_interface),
+      manager_(connection_.manager<zwp_virtual_keyboard_manager_v1>()),
+      keyboard_(zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(manager_, connection_.seat())) {
   sendKeymap();
-  wl_display_roundtrip(display_);
+  wl_display_roundtrip(connection_.display());
 }
 
 VirtualKeyboard::~VirtualKeyboard() {
   zwp_virtual_keyboard_v1_destroy(keyboard_);
   zwp_virtual_keyboard_manager_v1_destroy(manager_);
-  wl_seat_destroy(seat_);
-  wl_registry_destroy(registry_);
-  wl_display_disconnect(display_);
-}
-
-void VirtualKeyboard::announced(void* data, wl_registry* registry, uint32_t name, const char* interface,
-                                uint32_t) {
-  auto* self = static_cast<VirtualKeyboard*>(data);
-  if (std::strcmp(interface, wl_seat_interface.name) == 0 && !self->seat_) {
-    self->seat_ = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-  } else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0) {
-    self->manager_ = static_cast<zwp_virtual_keyboard_manager_v1*>(
-        wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
-  }
 }
 
 // The default rules' keymap, whose codes are the kernel's plus 8.
@@ -75,7 +52,7 @@ bool VirtualKeyboard::key(const char* keysym) {
     if (std::strcmp(key.name, keysym) == 0) {
       zwp_virtual_keyboard_v1_key(keyboard_, time_ += 10, key.code, WL_KEYBOARD_KEY_STATE_PRESSED);
       zwp_virtual_keyboard_v1_key(keyboard_, time_ += 10, key.code, WL_KEYBOARD_KEY_STATE_RELEASED);
-      wl_display_roundtrip(display_);
+      wl_display_roundtrip(connection_.display());
       return true;
     }
   }

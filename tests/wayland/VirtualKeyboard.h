@@ -7,6 +7,8 @@
 
 #include <wayland-client.h>
 
+#include "SeatConnection.h"
+
 struct zwp_virtual_keyboard_manager_v1;
 struct zwp_virtual_keyboard_v1;
 
@@ -24,15 +26,11 @@ class VirtualKeyboard {
   bool key(const char* keysym);
 
  private:
-  static void announced(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version);
-  static void withdrawn(void*, wl_registry*, uint32_t) {}
   void sendKeymap();
 
-  wl_display* display_;
-  wl_registry* registry_ = nullptr;
-  wl_seat* seat_ = nullptr;
-  zwp_virtual_keyboard_manager_v1* manager_ = nullptr;
-  zwp_virtual_keyboard_v1* keyboard_ = nullptr;
+  SeatConnection connection_;
+  zwp_virtual_keyboard_manager_v1* manager_;
+  zwp_virtual_keyboard_v1* keyboard_;
   uint32_t time_ = 0;
 };
 

@@ -4,46 +4,21 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
-#include <stdexcept>
 
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 namespace waylandtest {
 
-VirtualPointer::VirtualPointer() : display_(wl_display_connect(nullptr)) {
-  if (!display_) {
-    throw std::runtime_error("cannot connect to the Wayland display");
-  }
-  static const wl_registry_listener listener{announced, withdrawn};
-  registry_ = wl_display_get_registry(display_);
-  wl_registry_add_listener(registry_, &listener, this);
-  wl_display_roundtrip(display_);
-  if (!seat_ || !manager_) {
-    wl_display_disconnect(display_);
-    throw std::runtime_error("the compositor offers no seat or no zwlr_virtual_pointer_manager_v1");
-  }
-  pointer_ = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager_, seat_);
-  wl_display_roundtrip(display_);
+VirtualPointer::VirtualPointer()
+    : connection_(zwlr_virtual_pointer_manager_v1_interface),
+      manager_(connection_.manager<zwlr_virtual_pointer_manager_v1>()),
+      pointer_(zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager_, connection_.seat())) {
+  wl_display_roundtrip(connection_.display());
 }
 
 VirtualPointer::~VirtualPointer() {
   zwlr_virtual_pointer_v1_destroy(pointer_);
   zwlr_virtual_pointer_manager_v1_destroy(manager_);
-  wl_seat_destroy(seat_);
-  wl_registry_destroy(registry_);
-  wl_display_disconnect(display_);
-}
-
-void VirtualPointer::announced(void* data, wl_registry* registry, uint32_t name, const char* interface,
-                               uint32_t) {
-  auto* self = static_cast<VirtualPointer*>(data);
-  if (std::strcmp(interface, wl_seat_interface.name) == 0 && !self->seat_) {
-    self->seat_ = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-  } else if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0) {
-    self->manager_ = static_cast<zwlr_virtual_pointer_manager_v1*>(
-        wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
-  }
 }
 
 void VirtualPointer::moveTo(int x, int y) {
@@ -77,7 +52,7 @@ void VirtualPointer::setButton(int button, bool down) {
 
 void VirtualPointer::send() {
   zwlr_virtual_pointer_v1_frame(pointer_);
-  wl_display_roundtrip(display_);
+  wl_display_roundtrip(connection_.display());
 }
 
 }  // namespace waylandtest

@@ -5,6 +5,7 @@
 
 #include <wayland-client.h>
 
+#include "SeatConnection.h"
 #include "scenarios/HostDesktop.h"
 
 struct zwlr_virtual_pointer_manager_v1;
@@ -28,17 +29,13 @@ class VirtualPointer {
   void release(int button) { setButton(button, false); }
 
  private:
-  static void announced(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version);
-  static void withdrawn(void*, wl_registry*, uint32_t) {}
   void jumpTo(int x, int y);
   void setButton(int button, bool down);
   void send();
 
-  wl_display* display_;
-  wl_registry* registry_ = nullptr;
-  wl_seat* seat_ = nullptr;
-  zwlr_virtual_pointer_manager_v1* manager_ = nullptr;
-  zwlr_virtual_pointer_v1* pointer_ = nullptr;
+  SeatConnection connection_;
+  zwlr_virtual_pointer_manager_v1* manager_;
+  zwlr_virtual_pointer_v1* pointer_;
   desktoptest::Rectangle layout_{0, 0, 1280, 800};
   int x_ = -1;
   int y_ = -1;
