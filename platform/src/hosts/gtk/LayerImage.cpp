@@ -1,5 +1,7 @@
 #include "hosts/gtk/LayerImage.h"
 
+#include <pixman.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -9,22 +11,20 @@ namespace gtk {
 
 namespace {
 
-// Every channel of a premultiplied pixel scales with the constant alpha.
+// Every channel of a premultiplied pixel scales with the constant alpha:
+// the content through a solid mask, as the desktop composes it.
 std::vector<std::uint32_t> faded(const LayeredContentView& content) {
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(content.width) * content.height);
-  unsigned alpha = content.constantAlpha;
-  for (int y = 0; y < content.height; ++y) {
-    const std::uint32_t* row = content.pixels + static_cast<std::size_t>(y) * (content.stride / 4);
-    std::uint32_t* out = pixels.data() + static_cast<std::size_t>(y) * content.width;
-    for (int x = 0; x < content.width; ++x) {
-      std::uint32_t pixel = row[x];
-      std::uint32_t result = 0;
-      for (int shift = 0; shift < 32; shift += 8) {
-        result |= (((pixel >> shift) & 0xFF) * alpha + 127) / 255 << shift;
-      }
-      out[x] = result;
-    }
-  }
+  pixman_image_t* source = pixman_image_create_bits(PIXMAN_a8r8g8b8, content.width, content.height,
+                                                    const_cast<std::uint32_t*>(content.pixels), content.stride);
+  pixman_image_t* target =
+      pixman_image_create_bits(PIXMAN_a8r8g8b8, content.width, content.height, pixels.data(), content.width * 4);
+  pixman_color_t alpha = {0, 0, 0, static_cast<std::uint16_t>(content.constantAlpha * 257)};
+  pixman_image_t* mask = pixman_image_create_solid_fill(&alpha);
+  pixman_image_composite32(PIXMAN_OP_SRC, source, mask, target, 0, 0, 0, 0, 0, 0, content.width, content.height);
+  pixman_image_unref(mask);
+  pixman_image_unref(target);
+  pixman_image_unref(source);
   return pixels;
 }
 
