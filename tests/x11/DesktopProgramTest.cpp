@@ -93,6 +93,7 @@ TEST(OneCopy, ANameIsHeldFromTheWaitAfterItsWindowShowsUntilTheWaitAfterItEndsAn
     const char* name;
     std::vector<std::string> steps;
     bool secondFindsIt;
+    std::size_t titleLength = 0;  // else a short one of its own
   } cases[] = {
       {"looked for first", {"first looks"}, true},
       {"shown", {"first shows", "first waits"}, true},
@@ -103,6 +104,7 @@ TEST(OneCopy, ANameIsHeldFromTheWaitAfterItsWindowShowsUntilTheWaitAfterItEndsAn
       {"another's window of that name ended",
        {"first looks", "second shows", "second waits", "second ends", "second waits"},
        true},
+      {"a title too long for an X atom", {"first looks", "first shows", "first waits"}, false, 70000},
   };
   auto wait = [] { while (g_main_context_iteration(nullptr, FALSE)) {} };
   HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(1));
@@ -113,6 +115,9 @@ TEST(OneCopy, ANameIsHeldFromTheWaitAfterItsWindowShowsUntilTheWaitAfterItEndsAn
     {
       platform::gtk::WindowNames first(displays[0]), second(displays[1]);
       std::string title = "One Copy " + std::to_string(++round);
+      if (test.titleLength) {
+        title.resize(test.titleLength, 'x');
+      }
       for (const std::string& step : test.steps) {
         platform::gtk::WindowNames& names = step.rfind("first", 0) == 0 ? first : second;
         if (step.find("looks") != std::string::npos) {

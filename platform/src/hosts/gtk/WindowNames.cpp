@@ -17,6 +17,9 @@ std::string lowercase(std::string text) {
   return text;
 }
 
+// An X atom's name is at most this long: a longer one cannot be asked for.
+const std::size_t kLongestAtomName = 0xFFFF;
+
 std::vector<std::string> difference(const std::set<std::string>& from, const std::set<std::string>& without) {
   std::vector<std::string> left;
   std::set_difference(from.begin(), from.end(), without.begin(), without.end(), std::back_inserter(left));
@@ -44,12 +47,13 @@ WindowNames::~WindowNames() {
 }
 
 // Untitled windows are never looked for by another program: they take no
-// selection, and no atom is made for each.
+// selection, and no atom is made for each. Nor do titles too long for one.
 void WindowNames::publish(HWND window, const std::string& className, const std::string& title) {
-  if (title.empty()) {
+  std::string name = windowSelectionName(className, title);
+  if (title.empty() || name.size() > kLongestAtomName) {
     return;
   }
-  windows_[window] = windowSelectionName(className, title);
+  windows_[window] = name;
   settleLater();
 }
 
@@ -59,9 +63,13 @@ void WindowNames::withdraw(HWND window) {
   }
 }
 
-// A name we hold is ours whether a window or a lookup claimed it.
+// A name we hold is ours whether a window or a lookup claimed it. Nobody
+// can hold a name longer than an atom's.
 bool WindowNames::othersHave(const std::string& className, const std::string& title) {
   std::string name = windowSelectionName(className, title);
+  if (name.size() > kLongestAtomName) {
+    return false;
+  }
   if (held_.count(name) == 0) {
     exchange({name}, {});
   }
