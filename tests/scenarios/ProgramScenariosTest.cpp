@@ -118,6 +118,13 @@ TEST_F(ProgramOnDesktop, ADragMovesThePictureByThePointersOffset) {
   EXPECT_TRUE(comesToShow(705, 405, kGreen)) << "expected the picture's corner moved to 700, 400";
   EXPECT_TRUE(comesToShow(795, 495, kGreen)) << "expected the picture's far corner moved to 800, 500";
   EXPECT_TRUE(comesToShow(150, 150, kGreen, false)) << "expected the picture gone from where it was";
+
+  // Hidden and shown again, it comes back where it was dragged to.
+  chooseFromSystemMenu("Hide");
+  ASSERT_TRUE(comesToShow(705, 405, kGreen, false)) << "expected Hide to take the picture away";
+  chooseFromSystemMenu("Hide");
+  EXPECT_TRUE(comesToShow(705, 405, kGreen)) << "expected the picture shown again at 700, 400";
+  EXPECT_TRUE(comesToShow(150, 150, kGreen, false)) << "expected the picture not shown again where it started";
 }
 
 TEST_F(ProgramOnDesktop, ALauncherEntryChosenByKeyboardRunsItsProgram) {

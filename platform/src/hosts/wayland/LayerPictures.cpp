@@ -2,7 +2,14 @@
 
 #include "hosts/gtk/LayeredPainting.h"
 
+#include <gdk/gdkwayland.h>
 #include <gtk-layer-shell/gtk-layer-shell.h>
+
+#include <wayland-client.h>
+// The generated header names a parameter "namespace", a C++ keyword.
+#define namespace namespace_name
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#undef namespace
 
 #include <algorithm>
 #include <climits>
@@ -110,6 +117,7 @@ void LayerPictures::change(const WindowView& view, WindowChange change) {
     case WindowChange::hidden:
       forgetMap(surface.window);
       if (gtk_widget_get_visible(surface.widget)) {
+        surface.painted = false;
         gtk_widget_hide(surface.widget);
         settle();
       }
@@ -120,6 +128,7 @@ void LayerPictures::change(const WindowView& view, WindowChange change) {
     case WindowChange::zOrder:
       if (surface.topmost != view.topmost) {
         surface.topmost = view.topmost;
+        catchUpMargins(surface);
         gtk_layer_set_layer(GTK_WINDOW(surface.widget),
                             view.topmost ? GTK_LAYER_SHELL_LAYER_TOP : GTK_LAYER_SHELL_LAYER_BOTTOM);
       }
@@ -185,6 +194,9 @@ void LayerPictures::destroy(HWND window) {
   std::unique_ptr<Surface> surface = std::move(found->second);
   surfaces_.erase(found);
   g_signal_handlers_disconnect_by_data(surface->widget, surface.get());
+  if (GdkWindow* native = gtk_widget_get_window(surface->widget)) {
+    g_signal_handlers_disconnect_by_data(gdk_window_get_frame_clock(native), surface.get());
+  }
   bool mapped = gtk_widget_get_visible(surface->widget);
   gtk_widget_destroy(surface->widget);
   if (mapped) {
@@ -192,10 +204,7 @@ void LayerPictures::destroy(HWND window) {
   }
 }
 
-// A move is margins on the output holding the top-left corner. The layer
-// shell library has GTK commit them with the surface's next frame, and
-// GTK paints the picture again for that frame: while a picture is dragged,
-// one paint a frame.
+// A move is margins on the output holding the top-left corner.
 void LayerPictures::place(Surface& surface) {
   GtkWindow* window = GTK_WINDOW(surface.widget);
   int width = std::max(1, widthOf(surface.rect));
@@ -211,13 +220,50 @@ void LayerPictures::place(Surface& surface) {
     return;
   }
   if (monitor != surface.monitor) {
+    // The library makes the surface anew there, with the margins it is
+    // told below: nothing shows until GTK paints it again.
+    surface.painted = false;
     surface.monitor = monitor;
     gtk_layer_set_monitor(window, monitor);
   }
   GdkRectangle area;
   gdk_monitor_get_geometry(monitor, &area);
-  gtk_layer_set_margin(window, GTK_LAYER_SHELL_EDGE_LEFT, surface.rect.left - area.x);
-  gtk_layer_set_margin(window, GTK_LAYER_SHELL_EDGE_TOP, surface.rect.top - area.y);
+  POINT margins{surface.rect.left - area.x, surface.rect.top - area.y};
+  if (!moveAtOnce(surface, margins)) {
+    gtk_layer_set_margin(window, GTK_LAYER_SHELL_EDGE_LEFT, margins.x);
+    gtk_layer_set_margin(window, GTK_LAYER_SHELL_EDGE_TOP, margins.y);
+  }
+}
+
+// The layer shell library would have GTK paint the whole picture again to
+// carry new margins, and a frame later: while a picture is dragged, a
+// paint a frame. A surface that shows a picture takes them with a commit
+// of their own instead.
+bool LayerPictures::moveAtOnce(Surface& surface, POINT margins) {
+  GdkWindow* native = gtk_widget_get_window(surface.widget);
+  zwlr_layer_surface_v1* layer = gtk_layer_get_zwlr_layer_surface_v1(GTK_WINDOW(surface.widget));
+  if (!surface.painted || !native || !layer) {
+    return false;
+  }
+  zwlr_layer_surface_v1_set_margin(layer, margins.y, 0, 0, margins.x);
+  wl_surface_commit(gdk_wayland_window_get_wl_surface(native));
+  surface.margins = margins;
+  surface.marginsAhead = true;
+  return true;
+}
+
+// A surface shown again, or put on another output, is made anew with the
+// margins place() tells the library before. A new layer is the one change
+// where the library may make it anew by itself (compositors of the
+// protocol's first version): it learns the margins sent past it first.
+void LayerPictures::catchUpMargins(Surface& surface) {
+  if (!surface.marginsAhead) {
+    return;
+  }
+  surface.marginsAhead = false;
+  GtkWindow* window = GTK_WINDOW(surface.widget);
+  gtk_layer_set_margin(window, GTK_LAYER_SHELL_EDGE_LEFT, surface.margins.x);
+  gtk_layer_set_margin(window, GTK_LAYER_SHELL_EDGE_TOP, surface.margins.y);
 }
 
 // Clicks pass where the picture shows nothing. The widget's own input
@@ -231,6 +277,8 @@ void LayerPictures::shape(Surface& surface) {
 gboolean LayerPictures::onDraw(GtkWidget*, cairo_t* cairo, gpointer data) {
   Surface& surface = *static_cast<Surface*>(data);
   gtk::paintLayered(cairo, surface.hasContent ? &surface.content : nullptr);
+  surface.painted = true;
+  surface.drawnUnsettled = true;
   return TRUE;
 }
 
@@ -330,10 +378,20 @@ gboolean LayerPictures::mapWaiting(gpointer self) {
 void LayerPictures::settle() { gdk_display_sync(gdk_display_get_default()); }
 
 // A surface's painting is committed after the paint; the answers to it are
-// read before the next surface paints.
-void LayerPictures::onRealize(GtkWidget* widget, gpointer) {
+// read before the next surface paints. A frame that painted nothing (GTK
+// lays out all the pictures whenever the compositor configures them, as it
+// does on every move) waits for nothing.
+void LayerPictures::onRealize(GtkWidget* widget, gpointer surface) {
   GdkFrameClock* clock = gdk_window_get_frame_clock(gtk_widget_get_window(widget));
-  g_signal_connect(clock, "after-paint", G_CALLBACK(+[](GdkFrameClock*, gpointer) { settle(); }), nullptr);
+  g_signal_connect(clock, "after-paint", G_CALLBACK(onAfterPaint), surface);
+}
+
+void LayerPictures::onAfterPaint(GdkFrameClock*, gpointer data) {
+  Surface& surface = *static_cast<Surface*>(data);
+  if (surface.drawnUnsettled) {
+    surface.drawnUnsettled = false;
+    settle();
+  }
 }
 
 void LayerPictures::sortWaitingTopFirst() {

@@ -46,11 +46,19 @@ class LayerPictures {
     GdkMonitor* monitor = nullptr;
     int width = 0;
     int height = 0;
+    bool painted = false;  // since it was last shown
+    bool drawnUnsettled = false;  // drawn in a frame not yet waited for
+    // Margins sent to the compositor past the layer shell library, which
+    // still holds older ones.
+    bool marginsAhead = false;
+    POINT margins = {};
   };
 
   Surface& surfaceFor(const WindowView& view);
   void destroy(HWND window);
   void place(Surface& surface);
+  static bool moveAtOnce(Surface& surface, POINT margins);
+  static void catchUpMargins(Surface& surface);
   void shape(Surface& surface);
   void mapWhenIdle(Surface& surface);
   void forgetMap(HWND window);
@@ -61,6 +69,7 @@ class LayerPictures {
   POINT pointerAt(Surface& surface, gdouble x, gdouble y, bool held);
 
   static void onRealize(GtkWidget* widget, gpointer surface);
+  static void onAfterPaint(GdkFrameClock* clock, gpointer surface);
   static gboolean onDraw(GtkWidget* widget, cairo_t* cairo, gpointer surface);
   static gboolean onButton(GtkWidget* widget, GdkEventButton* event, gpointer surface);
   static gboolean onMotion(GtkWidget* widget, GdkEventMotion* event, gpointer surface);
