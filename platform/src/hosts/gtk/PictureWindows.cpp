@@ -1,9 +1,11 @@
 #include "hosts/gtk/PictureWindows.h"
 
+#include "hosts/gtk/InputShape.h"
 #include "hosts/gtk/LayerImage.h"
 #include "hosts/gtk/LayeredPainting.h"
 
 #include <X11/extensions/XInput2.h>
+#include <X11/extensions/shape.h>
 #include <gdk/gdkx.h>
 
 #include <algorithm>
@@ -58,6 +60,20 @@ void undecorate(GdkWindow* window) {
   Atom motif = gdk_x11_get_xatom_by_name_for_display(gdk_window_get_display(window), "_MOTIF_WM_HINTS");
   XChangeProperty(display, GDK_WINDOW_XID(window), motif, motif, 32, PropModeReplace,
                   reinterpret_cast<unsigned char*>(hints), 5);
+}
+
+// The shapes go to the server directly: GDK gives a shaped top-level's
+// shapes when it next paints it, and it never paints a picture.
+std::vector<XRectangle> shapeRectanglesOf(const LayeredContentView* content) {
+  std::vector<XRectangle> rectangles;
+  if (!content) {
+    return rectangles;
+  }
+  for (const ShapeRectangle& hit : hitRectangles(*content)) {
+    rectangles.push_back(XRectangle{static_cast<short>(hit.x), static_cast<short>(hit.y),
+                                    static_cast<unsigned short>(hit.width), static_cast<unsigned short>(hit.height)});
+  }
+  return rectangles;
 }
 
 }  // namespace
@@ -196,6 +212,10 @@ void PictureWindows::realize(Native& native) {
   g_object_set_data(G_OBJECT(native.native), kNativeKey, &native);
   gdk_window_set_user_data(native.native, stranger_);
   gdk_window_add_filter(native.native, onXEvent, &native);
+  // The server's exposures are answered in the filter; GDK's own paint of
+  // a window it shows would only cost a frame, and keep a record of it
+  // that GDK clears with a round trip once 64 have gathered.
+  gdk_window_freeze_updates(native.native);
   undecorate(native.native);
   holdSizeAndPlace(native.native, attributes.width, attributes.height);
   gdk_window_set_skip_taskbar_hint(native.native, TRUE);
@@ -279,10 +299,13 @@ void PictureWindows::keepAbove(Native& native, bool topmost) {
 // Clicks pass where the picture shows nothing. Without a compositor the
 // same region is the window's shape, so what lies below shows there.
 void PictureWindows::shape(Native& native) {
-  cairo_region_t* region = hitRegion(native.hasContent ? &native.content : nullptr);
-  gdk_window_input_shape_combine_region(native.native, region, 0, 0);
+  std::vector<XRectangle> rectangles = shapeRectanglesOf(native.hasContent ? &native.content : nullptr);
+  Display* display = GDK_WINDOW_XDISPLAY(native.native);
+  Window window = GDK_WINDOW_XID(native.native);
+  int count = static_cast<int>(rectangles.size());
+  XShapeCombineRectangles(display, window, ShapeInput, 0, 0, rectangles.data(), count, ShapeSet, Unsorted);
   if (!gdk_screen_is_composited(gdk_screen_get_default())) {
-    gdk_window_shape_combine_region(native.native, region, 0, 0);
+    XShapeCombineRectangles(display, window, ShapeBounding, 0, 0, rectangles.data(), count, ShapeSet, Unsorted);
     if (!saidNoCompositor_) {
       saidNoCompositor_ = true;
       std::fprintf(stderr, "%s: no compositor runs, so soft edges show over black; start one (xcompmgr, picom) for them\n",
@@ -292,10 +315,9 @@ void PictureWindows::shape(Native& native) {
   } else if (native.bounded) {
     // Only when there is one to take away: any change of the window's
     // shape has the server expose it, and the picture put again.
-    gdk_window_shape_combine_region(native.native, nullptr, 0, 0);
+    XShapeCombineMask(display, window, ShapeBounding, 0, 0, None, ShapeSet);
     native.bounded = false;
   }
-  cairo_region_destroy(region);
 }
 
 void PictureWindows::paint(Native& native, int x, int y, int width, int height) {
@@ -316,10 +338,6 @@ void PictureWindows::onEvent(GdkEvent* event, gpointer self) {
     return;
   }
   switch (event->type) {
-    case GDK_EXPOSE:
-      // GDK's own word that a shown window needs painting: the server's
-      // exposure has been answered already.
-      break;
     case GDK_MAP:
       windows.onMap(*native);
       break;
