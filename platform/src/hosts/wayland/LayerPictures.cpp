@@ -391,6 +391,9 @@ void LayerPictures::onAfterPaint(GdkFrameClock*, gpointer data) {
   if (surface.drawnUnsettled) {
     surface.drawnUnsettled = false;
     settle();
+    if (zwlr_layer_surface_v1* layer = gtk_layer_get_zwlr_layer_surface_v1(GTK_WINDOW(surface.widget))) {
+      surface.owner->configures_.hold(layer);
+    }
   }
 }
 

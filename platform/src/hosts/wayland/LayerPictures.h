@@ -7,6 +7,7 @@
 #pragma once
 
 #include "hosts/gtk/InputQueue.h"
+#include "hosts/wayland/HeldConfigures.h"
 #include "hosts/wayland/PointerPath.h"
 
 #include <gtk/gtk.h>
@@ -85,6 +86,7 @@ class LayerPictures {
   bool waitingSorted_ = true;
   guint mapSource_ = 0;
   PointerPath pointer_;
+  HeldConfigures configures_;
 };
 
 }  // namespace wayland
