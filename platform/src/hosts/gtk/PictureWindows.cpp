@@ -136,10 +136,14 @@ void PictureWindows::change(const WindowView& view, WindowChange change) {
       if (view.above) {
         restack(native, view);
         gdk_window_show_unraised(native.native);
+      } else if (native.newest) {
+        keepAbove(native, view.topmost);
+        gdk_window_show_unraised(native.native);
       } else {
         keepAbove(native, view.topmost);
         gdk_window_show(native.native);
       }
+      native.newest = false;
       // Sent now, not when the program next waits: the window manager and
       // the compositor take it on while the program makes its next picture.
       gdk_display_flush(gdk_window_get_display(native.native));
@@ -182,6 +186,10 @@ PictureWindows::Native& PictureWindows::nativeFor(const WindowView& view) {
   native.topmost = view.topmost;
   native.hasContent = view.content != nullptr;
   native.content = view.content ? *view.content : LayeredContentView{};
+  for (auto& entry : natives_) {
+    entry.second->newest = false;
+  }
+  native.newest = true;
   natives_[view.window] = std::move(owned);
   realize(native);
   return native;
@@ -247,7 +255,8 @@ void PictureWindows::destroy(HWND window) {
 }
 
 // Window managers may ignore a position given before the window is
-// mapped; it is given again once it is (onMap). A move of a mapped window
+// mapped; one that reports another place when it takes the window on is
+// told again once it is mapped (onMap). A move of a mapped window
 // is only a move, so a dragged picture is not painted again on each step;
 // a place last asked for already is not asked for again.
 void PictureWindows::place(Native& native) {
@@ -282,7 +291,7 @@ void PictureWindows::restack(Native& native, const WindowView& view) {
   GdkWindow* above = view.above ? nativeWindow(view.above) : nullptr;
   if (above) {
     gdk_window_restack(native.native, above, FALSE);
-  } else if (!view.above) {
+  } else if (!view.above && !native.newest) {
     gdk_window_raise(native.native);
   }
 }
@@ -402,9 +411,15 @@ GdkFilterReturn PictureWindows::onXEvent(GdkXEvent* xevent, GdkEvent*, gpointer 
 
 // A window manager that frames the window learns of its shapes when they
 // change on a window it manages (openbox reads no input shape at mapping),
-// so they are given again once it is.
+// so they are given again once it is. The place is given again only to one
+// that put the window elsewhere: one that keeps the place it was given
+// sends no notice, and another move would only cost it and the compositor
+// work for every picture.
 void PictureWindows::onMap(Native& native) {
-  requestMove(native);
+  if (native.placedElsewhere) {
+    requestMove(native);
+    native.placedElsewhere = false;
+  }
   native.placed = true;
   shape(native);
 }
@@ -416,10 +431,14 @@ void PictureWindows::onMap(Native& native) {
 // program's own moves (a drag) can name them in any order: any of the
 // recent ones is the program's.
 void PictureWindows::onConfigure(Native& native, const GdkEventConfigure& event) {
-  if (!native.placed || remaking_) {
+  std::deque<POINT>& requested = native.requestedPlaces;
+  if (!native.placed) {
+    native.placedElsewhere = requested.empty() || requested.back().x != event.x || requested.back().y != event.y;
     return;
   }
-  std::deque<POINT>& requested = native.requestedPlaces;
+  if (remaking_) {
+    return;
+  }
   for (const POINT& place : requested) {
     if (place.x == event.x && place.y == event.y) {
       return;

@@ -62,6 +62,12 @@ class PictureWindows {
     // Whether it has been mapped and put in its place: before that, the
     // window manager's own placement is not the desktop's say.
     bool placed = false;
+    // Whether the window manager, taking the window on, reported it
+    // somewhere else than asked: it ignores a place given before the map.
+    bool placedElsewhere = false;
+    // Made after every other picture's window and never shown yet: the top
+    // of the stack already, as the server stacks a window it makes.
+    bool newest = false;
   };
 
   Native& nativeFor(const WindowView& view);
