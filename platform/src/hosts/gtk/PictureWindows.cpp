@@ -136,12 +136,13 @@ void PictureWindows::change(const WindowView& view, WindowChange change) {
       if (view.above) {
         restack(native, view);
         gdk_window_show_unraised(native.native);
-      } else if (native.newest) {
-        keepAbove(native, view.topmost);
-        gdk_window_show_unraised(native.native);
       } else {
         keepAbove(native, view.topmost);
-        gdk_window_show(native.native);
+        if (native.newest) {
+          gdk_window_show_unraised(native.native);
+        } else {
+          gdk_window_show(native.native);
+        }
       }
       native.newest = false;
       // Sent now, not when the program next waits: the window manager and

@@ -378,9 +378,9 @@ gboolean LayerPictures::mapWaiting(gpointer self) {
 void LayerPictures::settle() { gdk_display_sync(gdk_display_get_default()); }
 
 // A surface's painting is committed after the paint; the answers to it are
-// read before the next surface paints. A frame that painted nothing (GTK
-// lays out all the pictures whenever the compositor configures them, as it
-// does on every move) waits for nothing.
+// read before the next surface paints; a frame that only laid the window
+// out waits for nothing. From its first frame on, the surface's configures
+// are held and answered together (HeldConfigures).
 void LayerPictures::onRealize(GtkWidget* widget, gpointer surface) {
   GdkFrameClock* clock = gdk_window_get_frame_clock(gtk_widget_get_window(widget));
   g_signal_connect(clock, "after-paint", G_CALLBACK(onAfterPaint), surface);
