@@ -9,6 +9,7 @@
 #include <gdk/gdkx.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 
 namespace platform {
@@ -63,15 +64,21 @@ void undecorate(GdkWindow* window) {
 }
 
 // The shapes go to the server directly: GDK gives a shaped top-level's
-// shapes when it next paints it, and it never paints a picture.
+// shapes when it next paints it, and it never paints a picture. An X
+// window is at most 32767 pixels wide and high (GDK makes a larger one
+// that size): what lies beyond is left out rather than wrapped around.
 std::vector<XRectangle> shapeRectanglesOf(const LayeredContentView* content) {
+  const int kLargest = SHRT_MAX;
   std::vector<XRectangle> rectangles;
   if (!content) {
     return rectangles;
   }
   for (const ShapeRectangle& hit : hitRectangles(*content)) {
-    rectangles.push_back(XRectangle{static_cast<short>(hit.x), static_cast<short>(hit.y),
-                                    static_cast<unsigned short>(hit.width), static_cast<unsigned short>(hit.height)});
+    if (hit.x < kLargest && hit.y < kLargest) {
+      rectangles.push_back(XRectangle{static_cast<short>(hit.x), static_cast<short>(hit.y),
+                                      static_cast<unsigned short>(std::min(hit.width, kLargest - hit.x)),
+                                      static_cast<unsigned short>(std::min(hit.height, kLargest - hit.y))});
+    }
   }
   return rectangles;
 }
@@ -138,13 +145,15 @@ void PictureWindows::change(const WindowView& view, WindowChange change) {
         gdk_window_show_unraised(native.native);
       } else {
         keepAbove(native, view.topmost);
-        if (native.newest) {
+        if (&native == newestUnshown_) {
           gdk_window_show_unraised(native.native);
         } else {
           gdk_window_show(native.native);
         }
       }
-      native.newest = false;
+      if (&native == newestUnshown_) {
+        newestUnshown_ = nullptr;
+      }
       // Sent now, not when the program next waits: the window manager and
       // the compositor take it on while the program makes its next picture.
       gdk_display_flush(gdk_window_get_display(native.native));
@@ -187,10 +196,7 @@ PictureWindows::Native& PictureWindows::nativeFor(const WindowView& view) {
   native.topmost = view.topmost;
   native.hasContent = view.content != nullptr;
   native.content = view.content ? *view.content : LayeredContentView{};
-  for (auto& entry : natives_) {
-    entry.second->newest = false;
-  }
-  native.newest = true;
+  newestUnshown_ = &native;
   natives_[view.window] = std::move(owned);
   realize(native);
   return native;
@@ -252,6 +258,9 @@ void PictureWindows::destroy(HWND window) {
   }
   std::unique_ptr<Native> native = std::move(found->second);
   natives_.erase(found);
+  if (native.get() == newestUnshown_) {
+    newestUnshown_ = nullptr;
+  }
   unrealize(*native);
 }
 
@@ -292,7 +301,7 @@ void PictureWindows::restack(Native& native, const WindowView& view) {
   GdkWindow* above = view.above ? nativeWindow(view.above) : nullptr;
   if (above) {
     gdk_window_restack(native.native, above, FALSE);
-  } else if (!view.above && !native.newest) {
+  } else if (!view.above && &native != newestUnshown_) {
     gdk_window_raise(native.native);
   }
 }

@@ -65,9 +65,6 @@ class PictureWindows {
     // Whether the window manager, taking the window on, reported it
     // somewhere else than asked: it ignores a place given before the map.
     bool placedElsewhere = false;
-    // Made after every other picture's window and never shown yet: the top
-    // of the stack already, as the server stacks a window it makes.
-    bool newest = false;
   };
 
   Native& nativeFor(const WindowView& view);
@@ -105,6 +102,9 @@ class PictureWindows {
   std::map<HWND, std::unique_ptr<Native>> natives_;
   bool remaking_ = false;
   bool saidNoCompositor_ = false;
+  // The window made after every other picture's and not shown yet: the top
+  // of the stack already, as the server stacks a window it makes.
+  Native* newestUnshown_ = nullptr;
 };
 
 }  // namespace gtk

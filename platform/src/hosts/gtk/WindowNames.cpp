@@ -49,8 +49,11 @@ WindowNames::~WindowNames() {
 // Untitled windows are never looked for by another program: they take no
 // selection, and no atom is made for each. Nor do titles too long for one.
 void WindowNames::publish(HWND window, const std::string& className, const std::string& title) {
+  if (title.empty()) {
+    return;
+  }
   std::string name = windowSelectionName(className, title);
-  if (title.empty() || name.size() > kLongestAtomName) {
+  if (name.size() > kLongestAtomName) {
     return;
   }
   windows_[window] = name;
