@@ -113,10 +113,15 @@ TEST_F(PictureTest, APictureLargerThanAnySurfaceIsOutOfMemoryFromItsHeader) {
   std::vector<unsigned char> bmp = {'B', 'M', 54, 0,    0,    0, 0, 0,    0,    0, 54, 0, 0, 0,  40,
                                     0,   0,   0,  0x20, 0x4E, 0, 0, 0x20, 0x4E, 0, 0,  1, 0, 24, 0};
   bmp.resize(54, 0);
+  std::vector<unsigned char> widestPng = png;
+  std::fill(widestPng.begin() + 16, widestPng.begin() + 24, 0xFF);
   const std::pair<const char*, const std::vector<unsigned char>*> cases[] = {
-      {"PNG", &png}, {"GIF", &gif}, {"BMP", &bmp}};
+      {"PNG header of 20000 x 20000 pixels", &png},
+      {"GIF header of 20000 x 20000 pixels", &gif},
+      {"BMP header of 20000 x 20000 pixels", &bmp},
+      {"PNG header of 4294967295 x 4294967295 pixels", &widestPng}};
   for (const auto& [format, bytes] : cases) {
-    SCOPED_TRACE(std::string(format) + " header of 20000 x 20000 pixels");
+    SCOPED_TRACE(format);
     EXPECT_FALSE(decoded(*bytes, OutOfMemory));
   }
 }

@@ -204,7 +204,8 @@ Gdiplus::Status readPictureFile(const std::string& path, std::string& encoded, s
   // A picture larger than any surface could never be shown: it is refused
   // before decoding, since a header of a few bytes can ask the decoder for
   // gigabytes of pixels, which it would fill before the size is checked.
-  if (width * height > Surface::kLargestPixelCount) {
+  // Two sizes of 32 bits each can multiply past what 64 bits hold.
+  if (width > 0 && height > 0 && width > Surface::kLargestPixelCount / height) {
     return Gdiplus::OutOfMemory;
   }
   gchar* contents = nullptr;
