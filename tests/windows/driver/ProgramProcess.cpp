@@ -24,13 +24,23 @@ bool ProgramProcess::start(const std::string& program, const std::string& curren
   commandLine.push_back('\0');
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  if (!CreateProcessA(program.c_str(), commandLine.data(), NULL, NULL, FALSE, 0, NULL, currentDirectory.c_str(),
-                      &startup, &information_)) {
-    error_ = "CreateProcess(" + program + ") failed with error " + std::to_string(GetLastError());
+  // Wine reports ERROR_INTERNAL_ERROR when the new process dies in its own loader, before any of the
+  // program's code ran (seen once in many hundred starts on a loaded machine); that start is tried again.
+  const int kAttempts = 3;
+  DWORD error = ERROR_SUCCESS;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (CreateProcessA(program.c_str(), commandLine.data(), NULL, NULL, FALSE, 0, NULL, currentDirectory.c_str(),
+                       &startup, &information_)) {
+      return true;
+    }
+    error = GetLastError();
     information_ = PROCESS_INFORMATION();
-    return false;
+    if (error != ERROR_INTERNAL_ERROR) {
+      break;
+    }
   }
-  return true;
+  error_ = "CreateProcess(" + program + ") failed with error " + std::to_string(error);
+  return false;
 }
 
 bool ProgramProcess::running() const {
