@@ -85,6 +85,14 @@ std::vector<XRectangle> shapeRectanglesOf(const LayeredContentView* content) {
 
 }  // namespace
 
+// The core events a picture is sent: its exposures, and its mapping and
+// places. The pointer's come through the input extension. GDK also asks
+// for every property change and visibility change of a top-level: the
+// window manager writes a dozen properties on each window it takes on, and
+// each change was an event the server sent and the program read and threw
+// away, thirty-odd a picture.
+const long kPictureCoreEvents = ExposureMask | StructureNotifyMask;
+
 // The window manager answers a burst of moves (a drag) with fewer
 // configure notices: a few seconds' worth of unanswered requests at most.
 const std::size_t kMostRequestedPlaces = 256;
@@ -224,6 +232,7 @@ void PictureWindows::realize(Native& native) {
   native.bounded = false;
   native.depth = gdk_visual_get_depth(attributes.visual);
   native.gc = XCreateGC(GDK_WINDOW_XDISPLAY(native.native), GDK_WINDOW_XID(native.native), 0, nullptr);
+  XSelectInput(GDK_WINDOW_XDISPLAY(native.native), GDK_WINDOW_XID(native.native), kPictureCoreEvents);
   g_object_set_data(G_OBJECT(native.native), kNativeKey, &native);
   gdk_window_set_user_data(native.native, stranger_);
   gdk_window_add_filter(native.native, onXEvent, &native);
