@@ -24,21 +24,17 @@ bool ProgramProcess::start(const std::string& program, const std::string& curren
   commandLine.push_back('\0');
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  // Wine reports ERROR_INTERNAL_ERROR when the new process dies in its own loader, before any of the
-  // program's code ran (seen once in many hundred starts on a loaded machine); that start is tried again.
-  const int kAttempts = 3;
-  DWORD error = ERROR_SUCCESS;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+  // Wine reports ERROR_INTERNAL_ERROR when the new process died in its own loader, before any of the program
+  // ran (once in many hundred starts on a loaded machine): such a start is tried again.
+  DWORD error = ERROR_INTERNAL_ERROR;
+  for (int attempt = 0; attempt < 3 && error == ERROR_INTERNAL_ERROR; ++attempt) {
     if (CreateProcessA(program.c_str(), commandLine.data(), NULL, NULL, FALSE, 0, NULL, currentDirectory.c_str(),
                        &startup, &information_)) {
       return true;
     }
     error = GetLastError();
-    information_ = PROCESS_INFORMATION();
-    if (error != ERROR_INTERNAL_ERROR) {
-      break;
-    }
   }
+  information_ = PROCESS_INFORMATION();
   error_ = "CreateProcess(" + program + ") failed with error " + std::to_string(error);
   return false;
 }
