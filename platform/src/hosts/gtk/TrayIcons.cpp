@@ -52,6 +52,9 @@ UINT mouseMessage(guint button, bool down) {
 }  // namespace
 
 TrayIcons::~TrayIcons() {
+  if (pendingShow_) {
+    g_source_remove(pendingShow_);
+  }
   if (embeddedCheck_) {
     g_source_remove(embeddedCheck_);
   }
@@ -69,8 +72,36 @@ TrayIcons::~TrayIcons() {
   }
 }
 
-// Icons are kept by window and id: a changed icon keeps its place.
+// The first icons go to the panel once the program next waits, not while
+// it is still making its pictures: a status icon asks pango for the font's
+// baseline, which waits for fontconfig's thread to read its caches (13 ms
+// of a warm start here, more on a cold one), and a panel embeds the icon
+// some time later anyway. Every later change is made at once, so an icon
+// taken away at the end is gone before the pictures are.
 void TrayIcons::show(const std::vector<TrayIconView>& icons) {
+  if (icons_.empty() && !icons.empty()) {
+    pendingIcons_ = icons;
+    if (pendingShow_ == 0) {
+      pendingShow_ = g_idle_add(showPending, this);
+    }
+    return;
+  }
+  if (pendingShow_) {
+    g_source_remove(pendingShow_);
+    pendingShow_ = 0;
+  }
+  showNow(icons);
+}
+
+gboolean TrayIcons::showPending(gpointer self) {
+  TrayIcons& tray = *static_cast<TrayIcons*>(self);
+  tray.pendingShow_ = 0;
+  tray.showNow(tray.pendingIcons_);
+  return G_SOURCE_REMOVE;
+}
+
+// Icons are kept by window and id: a changed icon keeps its place.
+void TrayIcons::showNow(const std::vector<TrayIconView>& icons) {
   std::vector<Icon> kept;
   for (const TrayIconView& view : icons) {
     kept.push_back(take(view));

@@ -39,6 +39,8 @@ class TrayIcons {
     GtkStatusIcon* statusIcon = nullptr;
     std::unique_ptr<StatusNotifierItem> item;
   };
+  static gboolean showPending(gpointer self);
+  void showNow(const std::vector<TrayIconView>& icons);
   static gboolean onButton(GtkStatusIcon* statusIcon, GdkEventButton* event, gpointer self);
   static gboolean checkEmbedded(gpointer self);
   static void onWatcherAppeared(GDBusConnection*, const gchar*, const gchar*, gpointer self);
@@ -57,6 +59,8 @@ class TrayIcons {
   TrayMenuRequests& menus_;
   std::function<void(const GdkEvent*)> rememberTrigger_;
   std::vector<Icon> icons_;
+  std::vector<TrayIconView> pendingIcons_;
+  guint pendingShow_ = 0;
   guint embeddedCheck_ = 0;
   GDBusConnection* bus_ = nullptr;  // for the watch: null until then, or without a bus
   guint watcherWatch_ = 0;
