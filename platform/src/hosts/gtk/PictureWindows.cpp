@@ -139,6 +139,9 @@ void PictureWindows::change(const WindowView& view, WindowChange change) {
   if (!view.layered || (!view.visible && natives_.find(view.window) == natives_.end())) {
     return;
   }
+  // A window the server makes goes on top of the stack: one made just now
+  // for its show is there already.
+  bool madeNow = natives_.find(view.window) == natives_.end();
   Native& native = nativeFor(view);
   native.rect = view.rect;
   native.above = view.above;
@@ -153,14 +156,11 @@ void PictureWindows::change(const WindowView& view, WindowChange change) {
         gdk_window_show_unraised(native.native);
       } else {
         keepAbove(native, view.topmost);
-        if (&native == newestUnshown_) {
+        if (madeNow) {
           gdk_window_show_unraised(native.native);
         } else {
           gdk_window_show(native.native);
         }
-      }
-      if (&native == newestUnshown_) {
-        newestUnshown_ = nullptr;
       }
       // Sent now, not when the program next waits: the window manager and
       // the compositor take it on while the program makes its next picture.
@@ -204,7 +204,6 @@ PictureWindows::Native& PictureWindows::nativeFor(const WindowView& view) {
   native.topmost = view.topmost;
   native.hasContent = view.content != nullptr;
   native.content = view.content ? *view.content : LayeredContentView{};
-  newestUnshown_ = &native;
   natives_[view.window] = std::move(owned);
   realize(native);
   return native;
@@ -267,9 +266,6 @@ void PictureWindows::destroy(HWND window) {
   }
   std::unique_ptr<Native> native = std::move(found->second);
   natives_.erase(found);
-  if (native.get() == newestUnshown_) {
-    newestUnshown_ = nullptr;
-  }
   unrealize(*native);
 }
 
@@ -310,7 +306,7 @@ void PictureWindows::restack(Native& native, const WindowView& view) {
   GdkWindow* above = view.above ? nativeWindow(view.above) : nullptr;
   if (above) {
     gdk_window_restack(native.native, above, FALSE);
-  } else if (!view.above && &native != newestUnshown_) {
+  } else if (!view.above) {
     gdk_window_raise(native.native);
   }
 }

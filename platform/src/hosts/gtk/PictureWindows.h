@@ -102,9 +102,6 @@ class PictureWindows {
   std::map<HWND, std::unique_ptr<Native>> natives_;
   bool remaking_ = false;
   bool saidNoCompositor_ = false;
-  // The window made after every other picture's and not shown yet: the top
-  // of the stack already, as the server stacks a window it makes.
-  Native* newestUnshown_ = nullptr;
 };
 
 }  // namespace gtk
