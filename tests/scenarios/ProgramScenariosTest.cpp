@@ -110,7 +110,9 @@ TEST_F(ProgramOnDesktop, ADragMovesThePictureByThePointersOffset) {
 
   host_->moveTo(150, 150);
   host_->press(1);
-  for (int step = 1; step <= 5; ++step) {
+  host_->moveTo(270, 210);
+  EXPECT_TRUE(comesToShow(225, 165, kGreen)) << "expected the picture to follow the held button to 220, 160";
+  for (int step = 2; step <= 5; ++step) {
     host_->moveTo(150 + step * 120, 150 + step * 60);
   }
   host_->release(1);

@@ -55,7 +55,7 @@ GdkMonitor* monitorAt(LONG x, LONG y) {
 }  // namespace
 
 LayerPictures::LayerPictures(gtk::InputQueue& input, std::function<void(const GdkEvent*)> rememberTrigger)
-    : input_(input), rememberTrigger_(std::move(rememberTrigger)) {
+    : input_(input), rememberTrigger_(std::move(rememberTrigger)), motion_(input) {
   GdkDisplay* display = gdk_display_get_default();
   g_signal_connect(display, "monitor-added", G_CALLBACK(onMonitorsChanged), this);
   g_signal_connect(display, "monitor-removed", G_CALLBACK(onMonitorsChanged), this);
@@ -300,6 +300,7 @@ gboolean LayerPictures::onButton(GtkWidget*, GdkEventButton* event, gpointer dat
   }
   LayerPictures& pictures = *surface.owner;
   gtk::InputQueue& input = pictures.input_;
+  pictures.motion_.flush();
   if (event->type == GDK_BUTTON_PRESS) {
     POINT origin{surface.rect.left, surface.rect.top};
     POINT point = pictures.pointer_.press(origin, POINT{static_cast<LONG>(event->x), static_cast<LONG>(event->y)});
@@ -318,7 +319,7 @@ gboolean LayerPictures::onMotion(GtkWidget*, GdkEventMotion* event, gpointer dat
   Surface& surface = *static_cast<Surface*>(data);
   bool held = (event->state & (GDK_BUTTON1_MASK | GDK_BUTTON2_MASK | GDK_BUTTON3_MASK)) != 0;
   POINT point = surface.owner->pointerAt(surface, event->x, event->y, held);
-  surface.owner->input_.push(input::MoveCursor{point, surface.window});
+  surface.owner->motion_.moved(point, surface.window);
   gdk_event_request_motions(event);
   return TRUE;
 }

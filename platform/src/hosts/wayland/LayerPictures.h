@@ -7,6 +7,7 @@
 #pragma once
 
 #include "hosts/gtk/InputQueue.h"
+#include "hosts/gtk/MotionPacing.h"
 #include "hosts/wayland/HeldConfigures.h"
 #include "hosts/wayland/PointerPath.h"
 
@@ -86,6 +87,10 @@ class LayerPictures {
   bool waitingSorted_ = true;
   guint mapSource_ = 0;
   PointerPath pointer_;
+  // Each move of a picture has sway configure every surface of its layer
+  // again, and the answers cost more than the move: a drag's motions go
+  // on at most once a frame.
+  gtk::MotionPacing motion_;
   HeldConfigures configures_;
 };
 
