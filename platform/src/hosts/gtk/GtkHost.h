@@ -10,6 +10,7 @@
 // the only loops.
 #pragma once
 
+#include "hosts/gtk/FreedMemory.h"
 #include "hosts/gtk/InputQueue.h"
 #include "hosts/gtk/MessageBoxes.h"
 #include "hosts/gtk/PopupMenu.h"
@@ -50,6 +51,7 @@ class GtkHost : public Host {
   PopupMenu menu_;
   MessageBoxes boxes_;
   TrayMenuRequests trayMenus_;
+  FreedMemory freedMemory_;
   POINT pointer_ = {0, 0};
   GdkEvent* trigger_ = nullptr;
 

@@ -24,6 +24,7 @@ void X11Host::windowChanged(const WindowView& view, WindowChange change) {
     names_.withdraw(view.window);
   }
   pictures_.change(view, change);
+  freedMemory_.windowChanged(change);
 }
 
 void X11Host::windowCreated(HWND window, const std::string& className, const std::string& title) {

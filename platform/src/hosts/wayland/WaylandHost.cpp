@@ -64,6 +64,7 @@ void WaylandHost::windowChanged(const WindowView& view, WindowChange change) {
     names_.withdraw(view.window);
   }
   pictures_.change(view, change);
+  freedMemory_.windowChanged(change);
 }
 
 void WaylandHost::windowCreated(HWND window, const std::string& className, const std::string& title) {
