@@ -46,7 +46,7 @@ TEST(GtkInputShape, HoldsExactlyThePixelsTheDesktopHits) {
       pixels.push_back(alpha << 24 | (alpha ? 0x000001u : 0));
     }
   }
-  for (BYTE constantAlpha : {255, 1, 0}) {
+  for (BYTE constantAlpha : {255, 128, 1, 0}) {
     SCOPED_TRACE("constant alpha " + std::to_string(constantAlpha));
     platform::desktop::reset();
     WNDCLASSEXA windowClass = {sizeof windowClass, 0, DefWindowProcA, 0, 0, GetModuleHandleA(NULL),

@@ -177,10 +177,7 @@ void PictureWindows::change(const WindowView& view, WindowChange change) {
       restack(native, view);
       break;
     case WindowChange::layeredContent:
-      native.hasContent = view.content != nullptr;
-      if (view.content) {
-        native.content = *view.content;
-      }
+      takeContent(native, view.content);
       shape(native);
       if (gdk_window_is_viewable(native.native)) {
         paint(native, 0, 0, widthOf(native.rect), heightOf(native.rect));
@@ -202,11 +199,18 @@ PictureWindows::Native& PictureWindows::nativeFor(const WindowView& view) {
   native.window = view.window;
   native.rect = view.rect;
   native.topmost = view.topmost;
-  native.hasContent = view.content != nullptr;
-  native.content = view.content ? *view.content : LayeredContentView{};
+  takeContent(native, view.content);
   natives_[view.window] = std::move(owned);
   realize(native);
   return native;
+}
+
+void PictureWindows::takeContent(Native& native, const LayeredContentView* content) {
+  native.hasContent = content != nullptr;
+  if (content) {
+    native.content = *content;
+  }
+  native.hitShape = shapeRectanglesOf(content);
 }
 
 // An RGBA visual only when a compositor blends it: without one the visual
@@ -323,7 +327,7 @@ void PictureWindows::keepAbove(Native& native, bool topmost) {
 // Clicks pass where the picture shows nothing. Without a compositor the
 // same region is the window's shape, so what lies below shows there.
 void PictureWindows::shape(Native& native) {
-  std::vector<XRectangle> rectangles = shapeRectanglesOf(native.hasContent ? &native.content : nullptr);
+  std::vector<XRectangle>& rectangles = native.hitShape;
   Display* display = GDK_WINDOW_XDISPLAY(native.native);
   Window window = GDK_WINDOW_XID(native.native);
   int count = static_cast<int>(rectangles.size());

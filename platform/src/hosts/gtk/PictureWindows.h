@@ -19,6 +19,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace platform {
 namespace gtk {
@@ -52,6 +53,9 @@ class PictureWindows {
     RECT rect = {};
     bool hasContent = false;
     LayeredContentView content = {};
+    // Where the content takes the mouse, found once for each content: the
+    // shapes are given again at every map.
+    std::vector<XRectangle> hitShape;
     // The desktop window right above it, and whether it is in the topmost
     // band, as last told.
     HWND above = NULL;
@@ -68,6 +72,7 @@ class PictureWindows {
   };
 
   Native& nativeFor(const WindowView& view);
+  static void takeContent(Native& native, const LayeredContentView* content);
   void realize(Native& native);
   void unrealize(Native& native);
   void destroy(HWND window);
