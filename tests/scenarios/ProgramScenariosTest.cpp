@@ -207,6 +207,30 @@ TEST_F(ProgramOnDesktop, ReloadAndSighupShowTheSettingsAnew) {
   }
 }
 
+// A picture that comes or goes can have the desktop answer for every other
+// one (sway configures each surface of the layer again), and a program that
+// lets those answers pile up unread is cut off: four hundred did it.
+TEST_F(ProgramOnDesktop, FourHundredPicturesComeAndGoTogetherAndTheProgramLives) {
+  testsupport::writeSolidPng("square.png", 20, 20, kGreen);
+  auto fourHundredFrom = [](int left) {
+    std::string images;
+    for (int index = 0; index < 400; ++index) {
+      images += "<image x=\"" + std::to_string(left + index % 20 * 15) + "\" y=\"" +
+                std::to_string(100 + index / 20 * 15) + "\" path=\"square.png\"/>";
+    }
+    return images;
+  };
+  writeSettings(fourHundredFrom(100));
+  start();
+  ASSERT_TRUE(comesToShow(400, 400, kGreen)) << "expected the last picture at 385, 385";
+  writeSettings(fourHundredFrom(600));
+  kill(pid_, SIGHUP);
+  EXPECT_TRUE(comesToShow(900, 400, kGreen)) << "expected the last picture reloaded at 885, 385";
+  EXPECT_TRUE(comesToShow(400, 400, kGreen, false)) << "expected the first four hundred gone";
+  kill(pid_, SIGTERM);
+  EXPECT_EQ(0, exitStatus()) << "expected the program alive until SIGTERM ended it";
+}
+
 TEST_F(ProgramOnDesktop, AMissingPictureShowsItsBoxAndTheOthersStillAppear) {
   testsupport::writeSolidPng("square.png", 80, 80, kGreen);
   writeSettings(R"(<image path="missing.png"/><image x="300" y="300" path="square.png"/>)");

@@ -22,6 +22,9 @@ namespace {
 
 const char kNamespace[] = "tessaline";
 
+// Twenty-odd kilobytes of configures: a tenth of what a socket holds.
+const std::size_t kMostUnreadAnswers = 1000;
+
 int widthOf(const RECT& rect) { return rect.right - rect.left; }
 int heightOf(const RECT& rect) { return rect.bottom - rect.top; }
 
@@ -367,16 +370,24 @@ gboolean LayerPictures::mapWaiting(gpointer self) {
   Surface& surface = *pictures.surfaces_.at(pictures.waitingToMap_.front());
   pictures.waitingToMap_.erase(pictures.waitingToMap_.begin());
   gtk_widget_show(surface.widget);
-  settle();
+  pictures.settle();
   return G_SOURCE_CONTINUE;
 }
 
 // Sway configures every surface of a layer again whenever one comes, goes
 // or shows its first picture, and cuts off a program that has not read
 // those answers before its buffer for them fills: a hundred pictures shown
-// or taken away in one go did it. Each change is waited for, its answers
-// read, before the next.
-void LayerPictures::settle() { gdk_display_sync(gdk_display_get_default()); }
+// or taken away in one go did it. The answers are waited for and read
+// once those to the changes since the last wait could number
+// kMostUnreadAnswers; a wait after every change had the program and sway
+// take turns, each idle while the other worked.
+void LayerPictures::settle() {
+  unreadAnswers_ += surfaces_.size();
+  if (unreadAnswers_ >= kMostUnreadAnswers) {
+    unreadAnswers_ = 0;
+    gdk_display_sync(gdk_display_get_default());
+  }
+}
 
 // A surface's painting is committed after the paint; the answers to it are
 // read before the next surface paints; a frame that only laid the window
@@ -391,7 +402,7 @@ void LayerPictures::onAfterPaint(GdkFrameClock*, gpointer data) {
   Surface& surface = *static_cast<Surface*>(data);
   if (surface.drawnUnsettled) {
     surface.drawnUnsettled = false;
-    settle();
+    surface.owner->settle();
     if (zwlr_layer_surface_v1* layer = gtk_layer_get_zwlr_layer_surface_v1(GTK_WINDOW(surface.widget))) {
       surface.owner->configures_.hold(layer);
     }

@@ -67,7 +67,7 @@ class LayerPictures {
   void restack(HWND window, HWND above);
   std::size_t depthOf(HWND window) const;
   void sortWaitingTopFirst();
-  static void settle();
+  void settle();
   POINT pointerAt(Surface& surface, gdouble x, gdouble y, bool held);
 
   static void onRealize(GtkWidget* widget, gpointer surface);
@@ -92,6 +92,8 @@ class LayerPictures {
   // on at most once a frame.
   gtk::MotionPacing motion_;
   HeldConfigures configures_;
+  // Configures sway may have sent since the program last read them all.
+  std::size_t unreadAnswers_ = 0;
 };
 
 }  // namespace wayland
