@@ -96,7 +96,9 @@ void TrayIcons::show(const std::vector<TrayIconView>& icons) {
 gboolean TrayIcons::showPending(gpointer self) {
   TrayIcons& tray = *static_cast<TrayIcons*>(self);
   tray.pendingShow_ = 0;
-  tray.showNow(tray.pendingIcons_);
+  std::vector<TrayIconView> icons = std::move(tray.pendingIcons_);
+  tray.pendingIcons_.clear();
+  tray.showNow(icons);
   return G_SOURCE_REMOVE;
 }
 
