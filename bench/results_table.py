@@ -292,14 +292,16 @@ def size_text(figures):
 
 
 def drag_rows(table, floor, program):
-    drags = floor["drag"], program["drag"]
-    if not all(drag["moves"] > 0 and drag["arrived"] for drag in drags):
+    from drag_figures import drag_summary
+    drags = drag_summary(floor), drag_summary(program)
+    if None in drags:
         table.row(X11_NAMES[6], target="≤ 1.50 × floor")
         table.row(X11_NAMES[7], target="≤ 16.7 ms")
     else:
-        base, mine = (drag["cpu_ms"] * 1000 / drag["moves"] for drag in drags)
-        table.check(X11_NAMES[6], f"{base:.1f} µs", f"{mine:.1f} µs ({drags[1]['handled']} moves handled "
-                    f"of {drags[1]['moves']})", f"{mine / base:.2f}", "≤ 1.50 × floor", mine <= 1.5 * base)
+        base, mine = (drag["cpu_us_per_motion"] for drag in drags)
+        table.check(f"{X11_NAMES[6]}, median of {drags[1]['drags']} drags", f"{base:.1f} µs",
+                    f"{mine:.1f} µs ({drags[1]['handled']} moves handled of {drags[1]['moves']})",
+                    f"{mine / base:.2f}", "≤ 1.50 × floor", mine <= 1.5 * base)
         base, mine = (percentile(drag["latencies_ms"], 0.99) for drag in drags)
         medians = [percentile(drag["latencies_ms"], 0.5) for drag in drags]
         table.check(X11_NAMES[7], f"{base:.2f} ms (median {medians[0]:.2f})",

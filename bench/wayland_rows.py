@@ -16,6 +16,8 @@ import statistics
 import sys
 from pathlib import Path
 
+from drag_figures import drag_summary
+
 NAMES = ("Wayland: start-up until 100 pictures are shown", "Wayland: start-up CPU time",
          "Wayland: Reload of 100 pictures until shown", "Wayland: Reload CPU time",
          "Wayland: resident size with 100 pictures", "Wayland: drag, CPU time per motion event",
@@ -78,28 +80,21 @@ def size_row(rows, floor, program, x11):
                  beside, ""))
 
 
-def x11_drag(x11):
-    drag = (x11 or {}).get("x11", {}).get("drag")
-    if not drag or not drag.get("moves") or not drag.get("arrived"):
-        return None
-    return drag
-
-
 def drag_rows(rows, floor, program, x11):
-    drags = floor["drag"], program["drag"]
-    if not all(drag["moves"] > 0 and drag["arrived"] and drag["latencies_ms"] for drag in drags):
+    drags = drag_summary(floor), drag_summary(program)
+    if None in drags:
         rows.append((NAMES[5], "not measured", "not measured", "", "", ""))
         rows.append((NAMES[6], "not measured", "not measured", "", "", ""))
         return
-    theirs = x11_drag(x11)
-    base, mine = (drag["cpu_ms"] * 1000 / drag["moves"] for drag in drags)
-    beside = f"X11 host: {theirs['cpu_ms'] * 1000 / theirs['moves']:.1f} µs" if theirs else ""
+    theirs = drag_summary((x11 or {}).get("x11", {}))
+    base, mine = (drag["cpu_us_per_motion"] for drag in drags)
+    beside = f"X11 host: {theirs['cpu_us_per_motion']:.1f} µs" if theirs else ""
     rows.append((NAMES[5], f"{base:.1f} µs", f"{mine:.1f} µs ({drags[1]['handled']} moves handled of "
                  f"{drags[1]['moves']})", f"{mine / base:.2f}", beside, ""))
     base, mine = (percentile(drag["latencies_ms"], 0.99) for drag in drags)
     medians = [percentile(drag["latencies_ms"], 0.5) for drag in drags]
     beside = ""
-    if theirs and theirs.get("latencies_ms"):
+    if theirs:
         beside = (f"X11 host: {percentile(theirs['latencies_ms'], 0.99):.2f} ms "
                   f"(median {percentile(theirs['latencies_ms'], 0.5):.2f})")
     rows.append((NAMES[6], f"{base:.2f} ms (median {medians[0]:.2f})", f"{mine:.2f} ms (median {medians[1]:.2f})",

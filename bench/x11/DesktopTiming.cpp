@@ -20,9 +20,10 @@
 //     made or mapped again since;
 //   - the resident size once the pictures are shown.
 // On X also each presenter's CPU time and wake-ups over IDLE_SECONDS of
-// idling, and a drag of the top picture by DRAG_MOVES one-pixel motion
-// events at 1 kHz (XTEST), with the time from each event until the window
-// was seen at its place. COUNTS_SHIM (libx_counts.so; "" for none) is
+// idling, and in every run a drag of the top picture by DRAG_MOVES
+// one-pixel motion events at 1 kHz (XTEST), with the time from each event
+// until the window was seen at its place: one drag each would set two
+// single samples minutes apart against each other. COUNTS_SHIM (libx_counts.so; "" for none) is
 // preloaded into one more run of each, which counts the round trips to the
 // X server and the paints of a start-up, a Reload and a short drag.
 // Before an instance starts, the window manager has let go of every window
@@ -144,7 +145,7 @@ struct XFigures : Figures {
   double idleCpuMs = 0;
   long idleTicks = 0;
   long idleWakeUps = 0;
-  DragFigures drag;
+  std::vector<DragFigures> drags;  // one a run
   // From a run of its own with the x_counts shim preloaded, when given.
   bool counted = false;
   XCounts startUp{};  // from the start until the pictures were shown
@@ -272,7 +273,7 @@ DragFigures drag(Desktop& desktop, const Presenter& presenter, ChildProcess& ins
                      ScreenPoint{top.x + half, top.y + half}, moves, kDragReach, kDragInterval);
 }
 
-// One start-up; the first also times the Reloads, the idling and the drag.
+// One start-up and a drag; the first also times the Reloads and the idling.
 void timeRun(Desktop& desktop, Presenter& presenter, const std::string& directory, int pictures, int run,
              int reloads, int idleSeconds, int dragMoves) {
   XFigures& figures = presenter.figures;
@@ -298,9 +299,11 @@ void timeRun(Desktop& desktop, Presenter& presenter, const std::string& director
     sleepFor(kSettleSeconds);
     figures.residentAfterReloadsKiB = instance.statusKiB("VmRSS");
     timeIdle(instance, idleSeconds, figures);
-    if (dragMoves > 0) {
-      figures.drag = drag(desktop, presenter, instance, pictures, dragMoves);
-    }
+  } else {
+    sleepFor(kSettleSeconds);
+  }
+  if (dragMoves > 0) {
+    figures.drags.push_back(drag(desktop, presenter, instance, pictures, dragMoves));
   }
   stop(desktop, instance, presenter);
 }
@@ -402,11 +405,15 @@ void printX(const char* name, const XFigures& x) {
   printCommon(name, x);
   std::printf(",\n    \"idle_seconds\": %d, \"idle_cpu_ms\": %.3f, \"idle_ticks\": %ld, \"idle_wakeups\": %ld,\n",
               x.idleSeconds, x.idleCpuMs, x.idleTicks, x.idleWakeUps);
-  const DragFigures& drag = x.drag;
-  std::printf("    \"drag\": {\"moves\": %d, \"handled\": %ld, \"cpu_ms\": %.3f, \"seconds\": %.3f, "
-              "\"arrived\": %s,\n      \"latencies_ms\": %s}",
-              drag.moves, drag.handled, drag.cpuNanoseconds / 1e6, drag.seconds, drag.arrived ? "true" : "false",
-              jsonList(drag.latencies).c_str());
+  std::printf("    \"drags\": [");
+  for (std::size_t index = 0; index < x.drags.size(); ++index) {
+    const DragFigures& drag = x.drags[index];
+    std::printf("%s\n      {\"moves\": %d, \"handled\": %ld, \"cpu_ms\": %.3f, \"seconds\": %.3f, "
+                "\"arrived\": %s,\n       \"latencies_ms\": %s}",
+                index == 0 ? "" : ",", drag.moves, drag.handled, drag.cpuNanoseconds / 1e6, drag.seconds,
+                drag.arrived ? "true" : "false", jsonList(drag.latencies).c_str());
+  }
+  std::printf("]");
   if (x.counted) {
     std::printf(",\n    \"counted_drag_moves\": %d", kCountedDragMoves);
     printCounts("counts_start_up", x.startUp);
