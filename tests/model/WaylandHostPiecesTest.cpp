@@ -212,8 +212,8 @@ std::string listed(const std::vector<int>& points) {
 }  // namespace
 
 // A step: 'm' a motion to x at `at` microseconds, 'b' a button (the
-// pending motion now), 'e' the loop run until the frame's end has passed.
-TEST(MotionPacing, TheFirstMotionGoesAtOnceTheNewestOfAFrameAtItsEndAndAButtonTakesItFirst) {
+// pending motion now), 'e' the loop run until the pending motion went on.
+TEST(MotionPacing, TheFirstMotionGoesAtOnceTheNewestOfAFrameAfterItsEndAndAButtonTakesItFirst) {
   struct Step {
     char kind;
     int x;
@@ -229,6 +229,7 @@ TEST(MotionPacing, TheFirstMotionGoesAtOnceTheNewestOfAFrameAtItsEndAndAButtonTa
       {"the frame's end", {{'m', 1, 0}, {'m', 2, 1000}, {'m', 3, 2000}, {'e', 0, 0}}, {1, 3}},
       {"a button within a frame", {{'m', 1, 0}, {'m', 2, 1000}, {'b', 0, 0}, {'e', 0, 0}}, {1, 2}},
       {"a motion after a quiet frame", {{'m', 1, 0}, {'m', 2, 9000}}, {1, 2}},
+      {"a motion after the frame's end", {{'m', 1, 0}, {'m', 2, 1000}, {'m', 3, 8400}}, {1, 3}},
       {"a button with nothing pending", {{'b', 0, 0}}, {}},
   };
   for (const auto& test : cases) {

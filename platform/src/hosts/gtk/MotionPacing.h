@@ -3,8 +3,8 @@
 // reports up to a thousand motions a second; each one a picture follows
 // costs a move and the window manager's answer, while the screen shows
 // only a hundred and twenty of them at most. The first motion after a
-// pause goes on at once; the newest of those that follow within the frame
-// goes at its end. A button's press or release takes the pending motion
+// pause goes on at once; the first after the frame's end takes the newest
+// on, or when none comes, the pending one goes shortly after. A button's press or release takes the pending motion
 // with it first, so a click lands where the pointer was.
 #pragma once
 
