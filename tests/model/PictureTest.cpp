@@ -73,7 +73,7 @@ TEST_F(PictureTest, PngPixelsArePremultiplied) {
 }
 
 // Every channel value against every alpha, on rows of 255 pixels, so that
-// the pixels decoded several at a time and those left over both count:
+// the pixels premultiplied eight, four and one at a time all count:
 // each channel is channel × alpha / 255, rounded to the nearest.
 TEST_F(PictureTest, EveryAlphaPremultipliesEveryChannelRounded) {
   std::vector<std::uint32_t> straight;

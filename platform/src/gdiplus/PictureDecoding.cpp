@@ -17,7 +17,7 @@
 #include <sys/stat.h>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 #include "core/StraightColor.h"
@@ -107,13 +107,46 @@ int premultiplyFours(guint8* row, int width) {
   }
   return x;
 }
+
+// The same with AVX2, eight pixels at a time: its unpacking and packing
+// work within each half of the register, so the pixels keep their order.
+// Half the time of the fours where the processor has it.
+__attribute__((target("avx2"))) __m256i premultipliedWords(__m256i pixels) {
+  const __m256i alphaWords = _mm256_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0);
+  __m256i alpha =
+      _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(pixels, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+  __m256i factors =
+      _mm256_or_si256(_mm256_andnot_si256(alphaWords, alpha), _mm256_and_si256(alphaWords, _mm256_set1_epi16(255)));
+  __m256i swapped =
+      _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(pixels, _MM_SHUFFLE(3, 0, 1, 2)), _MM_SHUFFLE(3, 0, 1, 2));
+  __m256i product = _mm256_add_epi16(_mm256_mullo_epi16(swapped, factors), _mm256_set1_epi16(128));
+  return _mm256_mulhi_epu16(product, _mm256_set1_epi16(257));
+}
+
+__attribute__((target("avx2"))) int premultiplyEights(guint8* row, int width) {
+  const __m256i zero = _mm256_setzero_si256();
+  int x = 0;
+  for (; x + 8 <= width; x += 8) {
+    __m256i* eight = reinterpret_cast<__m256i*>(row + static_cast<std::ptrdiff_t>(x) * 4);
+    __m256i bytes = _mm256_loadu_si256(eight);
+    _mm256_storeu_si256(eight, _mm256_packus_epi16(premultipliedWords(_mm256_unpacklo_epi8(bytes, zero)),
+                                                   premultipliedWords(_mm256_unpackhi_epi8(bytes, zero))));
+  }
+  return x;
+}
+
+int premultiplyVectors(guint8* row, int width) {
+  static const bool hasAvx2 = __builtin_cpu_supports("avx2");
+  int x = hasAvx2 ? premultiplyEights(row, width) : 0;
+  return x + premultiplyFours(row + static_cast<std::ptrdiff_t>(x) * 4, width - x);
+}
 #else
-int premultiplyFours(guint8*, int) { return 0; }
+int premultiplyVectors(guint8*, int) { return 0; }
 #endif
 
 void premultiplyRow(guint8* row, int width) {
   std::uint32_t* words = reinterpret_cast<std::uint32_t*>(row);
-  for (int x = premultiplyFours(row, width); x < width; ++x) {
+  for (int x = premultiplyVectors(row, width); x < width; ++x) {
     words[x] = premultipliedWord(words[x]);
   }
 }
