@@ -6,6 +6,10 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <glib-unix.h>
+#include <unistd.h>
+
+#include <memory>
 
 #include "hosts/gtk/HostChoice.h"
 #include "hosts/gtk/MotionPacing.h"
@@ -201,6 +205,15 @@ std::vector<int> handedOn(platform::gtk::InputQueue& queue) {
   return points;
 }
 
+// Every source the loop has ready, turn after turn, for about `milliseconds`.
+void runLoopFor(int milliseconds) {
+  for (int turn = 0; turn < milliseconds; ++turn) {
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+    g_usleep(1000);
+  }
+}
+
 std::string listed(const std::vector<int>& points) {
   std::string text;
   for (int point : points) {
@@ -212,8 +225,8 @@ std::string listed(const std::vector<int>& points) {
 }  // namespace
 
 // A step: 'm' a motion to x at `at` microseconds, 'b' a button (the
-// pending motion now), 'e' the loop run until the pending motion went on.
-TEST(MotionPacing, TheFirstMotionGoesAtOnceTheNewestOfAFrameAfterItsEndAndAButtonTakesItFirst) {
+// pending motion now), 'e' the loop run until the frame's end has passed.
+TEST(MotionPacing, TheFirstMotionGoesAtOnceTheNewestOfAFrameAtItsEndAndAButtonTakesItFirst) {
   struct Step {
     char kind;
     int x;
@@ -229,12 +242,11 @@ TEST(MotionPacing, TheFirstMotionGoesAtOnceTheNewestOfAFrameAfterItsEndAndAButto
       {"the frame's end", {{'m', 1, 0}, {'m', 2, 1000}, {'m', 3, 2000}, {'e', 0, 0}}, {1, 3}},
       {"a button within a frame", {{'m', 1, 0}, {'m', 2, 1000}, {'b', 0, 0}, {'e', 0, 0}}, {1, 2}},
       {"a motion after a quiet frame", {{'m', 1, 0}, {'m', 2, 9000}}, {1, 2}},
-      {"a motion after the frame's end", {{'m', 1, 0}, {'m', 2, 1000}, {'m', 3, 8400}}, {1, 3}},
       {"a button with nothing pending", {{'b', 0, 0}}, {}},
   };
   for (const auto& test : cases) {
     platform::gtk::InputQueue queue;
-    platform::gtk::MotionPacing pacing(queue, fakeClock);
+    platform::gtk::MotionPacing pacing(queue, -1, fakeClock);
     for (const Step& step : test.steps) {
       fakeNow = 1000000 + step.at;
       if (step.kind == 'm') {
@@ -243,11 +255,50 @@ TEST(MotionPacing, TheFirstMotionGoesAtOnceTheNewestOfAFrameAfterItsEndAndAButto
         pacing.flush();
       } else {
         fakeNow += 10000;
-        for (int turn = 0; turn < 100 && g_main_context_iteration(nullptr, FALSE) == FALSE; ++turn) {
-          g_usleep(1000);
-        }
+        runLoopFor(30);
       }
     }
     EXPECT_EQ(listed(test.expected), listed(handedOn(queue))) << test.name;
   }
+}
+
+namespace {
+
+struct HeldDisplay {
+  platform::gtk::MotionPacing* pacing;
+  int reads;
+};
+
+// What the display sent while a motion waited is read at the frame's end:
+// a motion among it is the newest and goes on instead.
+gboolean readDisplay(gint file, GIOCondition, gpointer held) {
+  HeldDisplay& display = *static_cast<HeldDisplay*>(held);
+  char byte = 0;
+  EXPECT_EQ(1, read(file, &byte, 1));
+  display.reads += 1;
+  display.pacing->moved(POINT{3, 0}, NULL);
+  return G_SOURCE_CONTINUE;
+}
+
+}  // namespace
+
+TEST(MotionPacing, TheDisplayIsNotReadWhileAMotionWaitsForItsFrame) {
+  int pipeEnds[2];
+  ASSERT_EQ(0, pipe(pipeEnds));
+  platform::gtk::InputQueue queue;
+  auto pacing = std::make_unique<platform::gtk::MotionPacing>(queue, pipeEnds[0]);
+  HeldDisplay display{pacing.get(), 0};
+  guint watch = g_unix_fd_add(pipeEnds[0], G_IO_IN, readDisplay, &display);
+  pacing->moved(POINT{1, 0}, NULL);
+  pacing->moved(POINT{2, 0}, NULL);
+  ASSERT_EQ(1, write(pipeEnds[1], "x", 1));
+  g_main_context_iteration(nullptr, TRUE);
+  EXPECT_EQ(0, display.reads) << "expected the display left unread until the frame's end";
+  runLoopFor(30);
+  EXPECT_EQ(1, display.reads) << "expected the display read after the frame's end";
+  EXPECT_EQ(listed({1, 3}), listed(handedOn(queue))) << "expected the motion read at the frame's end to go on";
+  g_source_remove(watch);
+  pacing.reset();
+  close(pipeEnds[0]);
+  close(pipeEnds[1]);
 }

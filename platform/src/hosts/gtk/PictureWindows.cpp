@@ -100,7 +100,7 @@ const std::size_t kMostRequestedPlaces = 256;
 PictureWindows::PictureWindows(InputQueue& input, std::function<void(const GdkEvent*)> rememberTrigger,
                                std::function<void()> remade)
     : input_(input),
-      motion_(input),
+      motion_(input, ConnectionNumber(gdk_x11_get_default_xdisplay())),
       stranger_(gtk_invisible_new()),
       rememberTrigger_(std::move(rememberTrigger)),
       remade_(std::move(remade)) {

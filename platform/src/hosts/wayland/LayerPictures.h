@@ -89,7 +89,9 @@ class LayerPictures {
   PointerPath pointer_;
   // Each move of a picture has sway configure every surface of its layer
   // again, and the answers cost more than the move: a drag's motions go
-  // on at most once a frame.
+  // on at most once a frame. The display is read meanwhile: a move is
+  // committed only when sway's frame callback has been read from it
+  // (holding it put a frame on a drag's delay: median 14 -> 22 ms).
   gtk::MotionPacing motion_;
   HeldConfigures configures_;
   // Configures sway may have sent since the program last read them all.
