@@ -16,6 +16,8 @@ import statistics
 import sys
 from pathlib import Path
 
+from drag_figures import drag_summary
+
 TIME_UNITS = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
 # Parts of a benchmark's name that say how it was run, not what it measures.
 RUN_SETTINGS = ("min_time:", "iterations:", "repeats:")
@@ -292,7 +294,6 @@ def size_text(figures):
 
 
 def drag_rows(table, floor, program):
-    from drag_figures import drag_summary
     drags = drag_summary(floor), drag_summary(program)
     if None in drags:
         table.row(X11_NAMES[6], target="≤ 1.50 × floor")

@@ -23,9 +23,10 @@
 // idling, and in every run a drag of the top picture by DRAG_MOVES
 // one-pixel motion events at 1 kHz (XTEST), with the time from each event
 // until the window was seen at its place: one drag each would set two
-// single samples minutes apart against each other. COUNTS_SHIM (libx_counts.so; "" for none) is
-// preloaded into one more run of each, which counts the round trips to the
-// X server and the paints of a start-up, a Reload and a short drag.
+// single samples minutes apart against each other. COUNTS_SHIM
+// (libx_counts.so; "" for none) is preloaded into one more run of each,
+// which counts the round trips to the X server and the paints of a
+// start-up, a Reload and a short drag.
 // Before an instance starts, the window manager has let go of every window
 // of the one before, and it runs on other X ids.
 //

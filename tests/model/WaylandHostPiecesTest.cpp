@@ -262,40 +262,29 @@ TEST(MotionPacing, TheFirstMotionGoesAtOnceTheNewestOfAFrameAtItsEndAndAButtonTa
   }
 }
 
-namespace {
-
-struct HeldDisplay {
-  platform::gtk::MotionPacing* pacing;
-  int reads;
-};
-
 // What the display sent while a motion waited is read at the frame's end:
 // a motion among it is the newest and goes on instead.
-gboolean readDisplay(gint file, GIOCondition, gpointer held) {
-  HeldDisplay& display = *static_cast<HeldDisplay*>(held);
-  char byte = 0;
-  EXPECT_EQ(1, read(file, &byte, 1));
-  display.reads += 1;
-  display.pacing->moved(POINT{3, 0}, NULL);
-  return G_SOURCE_CONTINUE;
-}
-
-}  // namespace
-
 TEST(MotionPacing, TheDisplayIsNotReadWhileAMotionWaitsForItsFrame) {
   int pipeEnds[2];
   ASSERT_EQ(0, pipe(pipeEnds));
   platform::gtk::InputQueue queue;
   auto pacing = std::make_unique<platform::gtk::MotionPacing>(queue, pipeEnds[0]);
-  HeldDisplay display{pacing.get(), 0};
+  std::pair<platform::gtk::MotionPacing*, int> display{pacing.get(), 0};  // and its reads
+  auto readDisplay = [](gint file, GIOCondition, gpointer held) -> gboolean {
+    auto& display = *static_cast<std::pair<platform::gtk::MotionPacing*, int>*>(held);
+    char byte = 0;
+    display.second += static_cast<int>(read(file, &byte, 1));
+    display.first->moved(POINT{3, 0}, NULL);
+    return G_SOURCE_CONTINUE;
+  };
   guint watch = g_unix_fd_add(pipeEnds[0], G_IO_IN, readDisplay, &display);
   pacing->moved(POINT{1, 0}, NULL);
   pacing->moved(POINT{2, 0}, NULL);
   ASSERT_EQ(1, write(pipeEnds[1], "x", 1));
   g_main_context_iteration(nullptr, TRUE);
-  EXPECT_EQ(0, display.reads) << "expected the display left unread until the frame's end";
+  EXPECT_EQ(0, display.second) << "expected the display left unread until the frame's end";
   runLoopFor(30);
-  EXPECT_EQ(1, display.reads) << "expected the display read after the frame's end";
+  EXPECT_EQ(1, display.second) << "expected the display read after the frame's end";
   EXPECT_EQ(listed({1, 3}), listed(handedOn(queue))) << "expected the motion read at the frame's end to go on";
   g_source_remove(watch);
   pacing.reset();

@@ -86,8 +86,8 @@ void MotionPacing::releaseDisplay() {
 // another source wakes it.
 gint MotionPacing::pollHoldingDisplay(GPollFD* files, guint count, gint timeout) {
   GPollFD* display = nullptr;
-  for (guint index = 0; index < count; ++index) {
-    if (holder && files[index].fd == holder->display_) {
+  for (guint index = 0; index < count && holder && !display; ++index) {
+    if (files[index].fd == holder->display_) {
       display = &files[index];
     }
   }
